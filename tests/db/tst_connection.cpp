@@ -162,6 +162,8 @@ void TestConnection::errorsCarryTheDiagnostic()
     }
     // The connection stays usable after an error.
     QCOMPARE(m_cnt.query(QStringLiteral("SELECT 1")).value(0, 0).toInt(), 1);
+    // The shortest statements the program sends go through as well.
+    m_cnt.execute(QStringLiteral("DO 0"));
 }
 
 void TestConnection::unknownDataSourceIsReported()
