@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
@@ -24,7 +26,29 @@ StartWindow::StartWindow(const QString &buildInfo, bool autoClose, QWidget *pare
     if (m_autoClose) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QTimer::singleShot(3000, this, &QWidget::close);
+        return;
     }
+    // "Sobre...": the maker's contacts and an OK button instead of the timer.
+    setWindowFlags(Qt::Tool);
+    const QStringList lines = {QStringLiteral("Zentro Sistemas de Autoatendimento Ltda."),
+                               QStringLiteral("Rua das Máquinas, 505 - Distrito Industrial"),
+                               QStringLiteral("CEP 13000-505 - Campinas - SP"),
+                               QStringLiteral("Telefone: (19) 3505-0505")};
+    int y = 130;
+    for (const QString &line : lines) {
+        auto *label = new QLabel(line, this);
+        label->setStyleSheet(QStringLiteral("color: white;"));
+        label->setGeometry(32, y, 300, 16);
+        y += 16;
+    }
+    auto *site = new QLabel(QStringLiteral("<a style=\"color: #ffe08a\" href=\"https://www.zentro.com.br\">"
+                                           "www.zentro.com.br</a>"),
+                            this);
+    site->setOpenExternalLinks(true);
+    site->setGeometry(32, y, 300, 16);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(400, 250, 80, 28);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void StartWindow::showEvent(QShowEvent *event)
