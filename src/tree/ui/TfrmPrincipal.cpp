@@ -290,6 +290,18 @@ void TfrmPrincipal::resizeEvent(QResizeEvent *event)
     applyPanelWidths();
 }
 
+bool TfrmPrincipal::eventFilter(QObject *watched, QEvent *event)
+{
+    // A child window that closes itself takes its frame along at once.
+    if (event->type() == QEvent::Hide) {
+        for (QMdiSubWindow *sub : m_workArea->subWindowList()) {
+            if (sub->widget() == watched && !sub->isHidden())
+                QMetaObject::invokeMethod(sub, [sub] { sub->close(); }, Qt::QueuedConnection);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 bool TfrmPrincipal::event(QEvent *event)
 {
     if (event->type() == QEvent::StatusTip) {
@@ -301,8 +313,10 @@ bool TfrmPrincipal::event(QEvent *event)
 
 QWidget *TfrmPrincipal::childWindow(const QString &kind) const
 {
+    // A window that closed itself is on its way out, even before the frame goes.
     const QPointer<QMdiSubWindow> sub = m_children.value(kind);
-    return sub ? sub->widget() : nullptr;
+    QWidget *w = sub ? sub->widget() : nullptr;
+    return w && !w->isHidden() ? w : nullptr;
 }
 
 void TfrmPrincipal::PositionChildWindow(QWidget *window)
@@ -318,7 +332,8 @@ void TfrmPrincipal::PositionChildWindow(QWidget *window)
 
 QWidget *TfrmPrincipal::openChild(const QString &kind, const std::function<QWidget *()> &create, bool bringForward)
 {
-    if (QPointer<QMdiSubWindow> open = m_children.value(kind)) {
+    if (childWindow(kind)) {
+        QMdiSubWindow *open = m_children.value(kind);
         if (bringForward) {
             m_workArea->setActiveSubWindow(open);
             open->raise();
@@ -331,6 +346,9 @@ QWidget *TfrmPrincipal::openChild(const QString &kind, const std::function<QWidg
     QMdiSubWindow *sub = m_workArea->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());
+    // The frame goes with the window it holds.
+    connect(window, &QObject::destroyed, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
+    window->installEventFilter(this);
     sub->adjustSize();
     m_children.insert(kind, sub);
     sub->show();
@@ -434,7 +452,8 @@ void TfrmPrincipal::acLoginExecute(bool fromUserWindow)
 {
     if (!fromUserWindow) {
         for (QMdiSubWindow *sub : m_workArea->subWindowList()) {
-            if (!qobject_cast<TfrmLogin *>(sub->widget())) {
+            QWidget *w = sub->widget();
+            if (w && !w->isHidden() && !qobject_cast<TfrmLogin *>(w)) {
                 m_app.showMessageBox(QStringLiteral("Todas as telas devem estar fechadas para a possível alteração do "
                                                     "usuário."),
                                      QStringLiteral("Atenção"), mb::IconError);
