@@ -5,6 +5,7 @@
 #include "app/Installation.h"
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
+#include "app/ui/MiniHelp.h"
 #include "app/ui/QtMessagePresenter.h"
 #include "app/ui/StartWindow.h"
 #include "app/ui/TfrmDBUpdate.h"
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentro"));
+    application.installEventFilter(CreateGridWheelFilter(&application));
 
     const QString folder = ProgramFolder::path();
     QDir().mkpath(folder);
