@@ -41,3 +41,23 @@ bool RegExists(AppContext &app, const QString &sql)
 }
 
 } // namespace zentro
+
+namespace zentro {
+
+bool haveProductList(AppContext &app, int readerId)
+{
+    const QString sql = QStringLiteral("select ID_PROD from LISTAS_PROD where ID_PAI = ") + QString::number(readerId)
+                        + QStringLiteral(" LIMIT 1");
+    try {
+        return !app.cnt().query(sql).isEmpty();
+    } catch (const db::DbError &e) {
+        app.logEvent(QStringLiteral("Erro ao consultar lista de produtos. (Função: haveProductList, ID: ")
+                         + QString::number(readerId) + QStringLiteral(", qryLista: ")
+                         + QString::asprintf("0x%p", static_cast<const void *>(&sql)) + QStringLiteral("). [")
+                         + e.text() + QStringLiteral("]"),
+                     EventLog::CriticalError);
+        return false;
+    }
+}
+
+} // namespace zentro

@@ -26,3 +26,11 @@ bool DynamicQuery(AppContext &app, const QString &sql, QueryMode mode, db::Resul
 bool RegExists(AppContext &app, const QString &sql);
 
 } // namespace zentro
+
+namespace zentro {
+
+// Whether the reader has a product list (at least one row in LISTAS_PROD).
+// A failing query is logged and answers false.
+bool haveProductList(AppContext &app, int readerId);
+
+} // namespace zentro

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/BuildInfo.h"
+#include "app/InstanceGuard.h"
 #include "app/Installation.h"
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
@@ -43,10 +43,8 @@ int main(int argc, char *argv[])
     const QString folder = ProgramFolder::path();
     QDir().mkpath(folder);
 
-    // One running copy per user and program folder.
-    QLockFile instance(folder + QStringLiteral("/.zentro.lock"));
-    instance.setStaleLockTime(0);
-    if (!instance.tryLock(0)) {
+    InstanceGuard instance(folder);
+    if (!instance.acquire()) {
         QMessageBox::critical(nullptr, QStringLiteral("Zentro"), QStringLiteral("O programa já está em execução!"));
         return 1;
     }

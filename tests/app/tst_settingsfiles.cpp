@@ -1,5 +1,6 @@
 // Zentro.ini and the installation file, read the way installations write them.
 
+#include "app/InstanceGuard.h"
 #include "app/Installation.h"
 #include "app/Settings.h"
 
@@ -37,6 +38,7 @@ private slots:
     void demoInstallationLoads();
     void malformedInstallation_data();
     void malformedInstallation();
+    void secondInstanceIsRefused();
 };
 
 void TestSettingsFiles::profileKeepsSectionsInFileOrder()
@@ -142,6 +144,22 @@ void TestSettingsFiles::malformedInstallation()
     QVERIFY(!Installation::load(path, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY2(error.contains(path), qPrintable(error));
+}
+
+void TestSettingsFiles::secondInstanceIsRefused()
+{
+    QTemporaryDir folder;
+    QTemporaryDir other;
+    {
+        InstanceGuard first(folder.path());
+        QVERIFY(first.acquire());
+        InstanceGuard second(folder.path());
+        QVERIFY(!second.acquire());
+        InstanceGuard elsewhere(other.path()); // another program folder is another installation
+        QVERIFY(elsewhere.acquire());
+    }
+    InstanceGuard afterwards(folder.path());
+    QVERIFY(afterwards.acquire());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFiles)

@@ -4,6 +4,7 @@
 #include "ScriptedMessages.h"
 #include "TestDatabase.h"
 #include "app/AppContext.h"
+#include "app/DataAccess.h"
 #include "app/DbUpdate.h"
 #include "app/Startup.h"
 
@@ -30,6 +31,7 @@ private slots:
     void unknownDataSource();
     void keepAliveNeverInsideATransaction();
     void keepAliveReconnects();
+    void productListAndExistence();
 
 private:
     void writeIni(const QByteArray &text);
@@ -269,6 +271,33 @@ void TestStartup::keepAliveReconnects()
     QVERIFY(m_app->cnt().isOpen());
     QCOMPARE(m_app->cnt().query(QStringLiteral("SELECT VERSION FROM DBINFO")).value(0, 0).toString(),
              QStringLiteral("505"));
+}
+
+void TestStartup::productListAndExistence()
+{
+    const QString logPath = m_folder.path() + QStringLiteral("/queries.htm");
+    m_app->events().setPath(logPath);
+    m_app->cnt().open(m_db.connectionString());
+    QVERIFY(m_db.runSql(QStringLiteral("INSERT INTO LISTAS_PROD (ID_PAI, VM_ID, PRECO, ID_PROD, GRUPO) VALUES (77, 1, "
+                                       "250, 1, '*');")));
+    QVERIFY(haveProductList(*m_app, 77));
+    QVERIFY(!haveProductList(*m_app, 78));
+    QVERIFY(RegExists(*m_app, QStringLiteral("select * from LISTAS_PROD where ID_PAI = 77")));
+    QVERIFY(!RegExists(*m_app, QStringLiteral("select * from LISTAS_PROD where ID_PAI = 78")));
+
+    // A failing check is told to the operator and counts as "exists", the safe answer.
+    m_messages.expect(QStringLiteral("Erro ao executar pesquisa."), QStringLiteral("Erro"), 16);
+    QVERIFY(RegExists(*m_app, QStringLiteral("select * from NO_SUCH_TABLE")));
+    QString error;
+    QVERIFY(!DynamicQuery(*m_app, QStringLiteral("update NO_SUCH_TABLE set X = 1"), QueryMode::Execute, nullptr,
+                          &error));
+    QVERIFY(error.contains(QStringLiteral("42S02")));
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray events = log.readAll();
+    QVERIFY(events.contains("Erro ao efetuar pesquisa (Fun\xE7\xE3o: RegExists): "));
+    QVERIFY(events.contains("SQL: update NO_SUCH_TABLE set X = 1"));
+    m_db.runSql(QStringLiteral("DELETE FROM LISTAS_PROD;"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
