@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "tree/ui/TfconfigCLIKV.h"
 #include "tree/ui/TfrmPrincipal.h"
+#include "tree/ui/TvConfigura.h"
 #include "users/Password.h"
 #include "users/ui/TfrmLogin.h"
 
@@ -38,6 +39,7 @@ private slots:
     void loginNeedsOtherWindowsClosed();
     void switchingDataSources();
     void ownerSettings();
+    void treeInTheWindow();
 
 private:
     QStringList panels(TfrmPrincipal &w) const;
@@ -187,6 +189,7 @@ void TestPrincipal::commandsByProfile()
     for (const QString &c : Guarded)
         QVERIFY2(w.command(c)->isEnabled() == enabled, qPrintable(c));
     QCOMPARE(w.command("acLogin")->isEnabled(), !enabled);
+    QCOMPARE(w.tvConfigura()->isOperational(), enabled);
     QCOMPARE(w.command("acConfigsSis")->isVisible(), systemSettings);
     for (const char *always : {"acSair", "acSobre", "acRelConsumoCartao"})
         QVERIFY(w.command(QLatin1String(always))->isEnabled());
@@ -197,6 +200,7 @@ void TestPrincipal::commandsByProfile()
     for (const QString &c : Guarded)
         QVERIFY2(!w.command(c)->isEnabled(), qPrintable(c));
     QVERIFY(!w.command("acConfigsSis")->isVisible());
+    QVERIFY(!w.tvConfigura()->isOperational());
     QVERIFY(w.workArea()->subWindowList().isEmpty());
     QVERIFY(messages.allShown());
 }
@@ -339,6 +343,32 @@ void TestPrincipal::ownerSettings()
         QCOMPARE(lastAudit(), QStringLiteral("Alterada a logomarca do Cliente Kavora"));
         QVERIFY(!app.cnt().query(QStringLiteral("SELECT CLIKV_LOGO FROM CLIENTESKV")).value(0, 0).toByteArray().isEmpty());
     }
+    QVERIFY(messages.allShown());
+}
+
+void TestPrincipal::treeInTheWindow()
+{
+    ScriptedMessages messages;
+    AppContext app(messages);
+    app.installation.ownerId = 1001;
+    SilentDbUpdateView view;
+    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    TfrmPrincipal w(app);
+    QVERIFY(w.runShowSequence());
+    const QStringList texts = panels(w);
+    const int installed = app.cnt()
+                              .query(QStringLiteral("SELECT COUNT(*) FROM ITENS WHERE EXCLUIDO = '0' AND ID_PAI > 0 AND "
+                                                    "HW_SERIE <> '' AND ID <> -10"))
+                              .value(0, 0)
+                              .toInt();
+    QVERIFY2(texts.contains(QStringLiteral("Leitores Instalados: %1").arg(installed)), qPrintable(texts.join('|')));
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const QString &t) { return t.startsWith("Em Estoque: "); }));
+
+    logOn(w, QStringLiteral("ADMIN"), QStringLiteral("admin1234"));
+    w.tvConfigura()->selectNode(nullptr);
+    messages.expect(QStringLiteral("Selecione a pasta ou sub-pasta do Cliente do qual \rdeseja efetuar a operação"),
+                    QStringLiteral("Seleção inválida"), 64);
+    w.command("acNovoLeitorToolbar")->trigger();
     QVERIFY(messages.allShown());
 }
 

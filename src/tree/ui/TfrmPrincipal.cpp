@@ -1,9 +1,12 @@
 #include "tree/ui/TfrmPrincipal.h"
 
+#include "tree/ui/TvConfigura.h"
+
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/DataAccess.h"
 #include "app/Startup.h"
+#include "app/ui/MiniHelp.h"
 #include "app/ui/StartWindow.h"
 #include "app/ui/TfrmDBUpdate.h"
 #include "audit/ui/TfrmConsultaLOG.h"
@@ -30,6 +33,7 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace zentro {
@@ -63,6 +67,9 @@ TfrmPrincipal::TfrmPrincipal(AppContext &app, QWidget *parent)
     m_treeHost = new QWidget(m_splitter);
     auto *treeLayout = new QVBoxLayout(m_treeHost);
     treeLayout->setContentsMargins(0, 0, 0, 0);
+    m_tvConfigura = new TvConfigura(m_app, m_treeHost);
+    m_tvConfigura->setObjectName(QStringLiteral("tvConfigura"));
+    treeLayout->addWidget(m_tvConfigura);
     m_workArea = new QMdiArea(m_splitter);
     m_workArea->setBackground(QColor(0x5a, 0x6b, 0x7b));
     m_splitter->addWidget(m_treeHost);
@@ -145,9 +152,20 @@ TfrmPrincipal::TfrmPrincipal(AppContext &app, QWidget *parent)
     connect(command(QStringLiteral("ac_ATUALIZA_KLT700")), &QAction::triggered, this,
             &TfrmPrincipal::showProgramCard);
 
+    connect(command(QStringLiteral("acNovoLeitorToolbar")), &QAction::triggered, this,
+            &TfrmPrincipal::novoLeitorToolbar);
+    connect(command(QStringLiteral("AuxRenomear")), &QAction::triggered, m_tvConfigura, &TvConfigura::AuxRenomear);
+
     buildMenus();
     buildToolBar();
     buildStatusBar();
+
+    connect(m_tvConfigura, &TvConfigura::countersChanged, this, &TfrmPrincipal::setCounters);
+    connect(m_tvConfigura, &TvConfigura::hintChanged, this, &TfrmPrincipal::setHintPanel);
+    // A click in the tree closes the field-help window.
+    connect(m_tvConfigura, &TvConfigura::clicked, this, [this] { CloseMiniHelp(m_workArea); });
+    for (const char *name : {"acLogs", "acHistManutencao", "acMoverPara", "ac_consumidor"})
+        m_tvConfigura->addCommand(command(QLatin1String(name)));
     disableAll();
 
     m_app.setProgressSink(this);
@@ -372,7 +390,7 @@ void TfrmPrincipal::enableAll()
     for (const QString &name : GuardedCommands)
         command(name)->setEnabled(true);
     command(QStringLiteral("acLogin"))->setEnabled(false);
-    m_treeHost->setEnabled(true);
+    m_tvConfigura->setOperational(true);
 }
 
 void TfrmPrincipal::disableAll()
@@ -381,7 +399,7 @@ void TfrmPrincipal::disableAll()
         command(name)->setEnabled(false);
     command(QStringLiteral("acLogin"))->setEnabled(true);
     command(QStringLiteral("acConfigsSis"))->setVisible(false);
-    m_treeHost->setEnabled(false);
+    m_tvConfigura->setOperational(false);
 }
 
 bool TfrmPrincipal::runShowSequence()
@@ -405,6 +423,13 @@ bool TfrmPrincipal::runShowSequence()
         m_progress->setValue(0);
         m_progress->setTextVisible(false);
 
+        if (!m_tvConfigura->LoadTreeview()) {
+            m_app.showMessageBox(QStringLiteral("Impossível gerar a árvore de leitores.\rO programa será finalizado."),
+                                 QStringLiteral("Estrutura não localizada"), mb::IconInformation);
+            close();
+            return false;
+        }
+        m_tvConfigura->UpdateCounters();
         acLoginExecute();
         QApplication::restoreOverrideCursor();
         return true;
@@ -432,6 +457,23 @@ void TfrmPrincipal::setCounters(const QString &installed, const QString &stock)
 {
     m_counter1->setText(installed);
     m_counter2->setText(stock);
+}
+
+void TfrmPrincipal::setHintPanel(const QString &text)
+{
+    m_hintPanel->setText(text);
+}
+
+void TfrmPrincipal::novoLeitorToolbar()
+{
+    if (!m_tvConfigura->selectedNode()) {
+        m_tvConfigura->setFocus();
+        m_app.showMessageBox(QStringLiteral("Selecione a pasta ou sub-pasta do Cliente do qual \rdeseja efetuar a "
+                                            "operação"),
+                             QStringLiteral("Seleção inválida"), mb::IconInformation);
+        return;
+    }
+    // The reader registration window opens here once it exists.
 }
 
 void TfrmPrincipal::updateClock()
@@ -499,6 +541,7 @@ void TfrmPrincipal::acLogoffExecute(bool byCommand)
 {
     closeAllChildren();
     disableAll();
+    m_tvConfigura->view()->collapseAll();
     Logoff(m_app, byCommand);
     emit loggedOff();
 }

@@ -22,6 +22,7 @@ class QTimer;
 namespace zentro {
 
 class AppContext;
+class TvConfigura;
 
 // The main window: the tree on the left, the child windows in the work area,
 // the menus and toolbar with every command, and the status bar with the
@@ -41,10 +42,12 @@ public:
     void showProgress(const QString &text, int position, int maximum, bool showPercent) override;
     void setUserPanel(const QString &text);
     void setCounters(const QString &installed, const QString &stock);
+    void setHintPanel(const QString &text);
 
     // Commands by name ("acLogin", "acUsuarios", ...).
     QAction *command(const QString &name) const { return m_commands.value(name); }
     QMdiArea *workArea() const { return m_workArea; }
+    TvConfigura *tvConfigura() const { return m_tvConfigura; }
     QComboBox *dataSourceList() const { return m_cbDataSource; }
     const QImage &logo() const { return m_logo; }
     // The open child window of a kind, if any.
@@ -92,11 +95,13 @@ private:
     void showActivityLog();
     void showFormatCard();
     void showProgramCard();
+    void novoLeitorToolbar();
     void setLogo(const QByteArray &jpeg);
 
     AppContext &m_app;
     QSplitter *m_splitter;
     QWidget *m_treeHost;
+    TvConfigura *m_tvConfigura;
     QMdiArea *m_workArea;
     QMap<QString, QAction *> m_commands;
     QMap<QString, QPointer<QMdiSubWindow>> m_children;
