@@ -11,6 +11,7 @@ function(zentro_add_test)
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test zentro_testsupport ${T_LIBS})
+    target_compile_definitions(${T_NAME} PRIVATE ZENTRO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_LABEL}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTRO_SOURCE_DIR=${ZENTRO_SOURCE_DIR};LC_ALL=C.UTF-8")
