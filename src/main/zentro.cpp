@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 
 using namespace zentro;
@@ -102,6 +103,9 @@ int main(int argc, char *argv[])
     }
 
     TfrmPrincipal principal(app);
+    // Without a window manager "maximised" means nothing: take the screen ourselves.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        principal.setGeometry(screen->availableGeometry());
     principal.showMaximized();
     if (!principal.runShowSequence())
         return 1;

@@ -298,7 +298,9 @@ void TfrmPrincipal::applyPanelWidths()
     m_counter1->setFixedWidth(145);
     m_counter2->setFixedWidth(100);
     m_versionPanel->setFixedWidth(125);
-    m_clockPanel->setFixedWidth(125);
+    // 125 pixels, or what the date and time need in this workstation's font.
+    m_clockPanel->setFixedWidth(
+        qMax(125, m_clockPanel->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000  00:00:00")) + 12));
     m_progress->setFixedWidth(50);
 }
 
