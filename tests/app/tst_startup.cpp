@@ -26,6 +26,7 @@ private slots:
     void failingSourcesAreDropped_data();
     void failingSourcesAreDropped();
     void everySourceFailing();
+    void unreadableSettings();
     void versionCheck_data();
     void versionCheck();
     void unknownDataSource();
@@ -171,6 +172,18 @@ void TestStartup::everySourceFailing()
                                      "Nenhuma conexão foi feita com sucesso.\r\nO programa será encerrado."),
                       QStringLiteral("Configurações"), 16);
     QVERIFY(!LoadSettingsAndProbe(*m_app));
+}
+
+void TestStartup::unreadableSettings()
+{
+    // A folder where the file should be cannot be read, even by root.
+    const QString path = m_folder.path() + QStringLiteral("/Zentro.ini");
+    QVERIFY(QDir().mkdir(path));
+    m_messages.expectPrefix(QStringLiteral("Erro ao carregar as configurações do sistema:\rNão foi possível ler o "
+                                           "arquivo \"") + path);
+    QVERIFY(!LoadSettingsAndProbe(*m_app));
+    QVERIFY(m_app->dataSources.isEmpty());
+    QVERIFY(QDir().rmdir(path));
 }
 
 void TestStartup::versionCheck_data()
