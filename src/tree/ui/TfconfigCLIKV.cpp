@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -109,6 +110,15 @@ TfconfigCLIKV::TfconfigCLIKV(AppContext &app, QWidget *parent)
         if (!path.isEmpty())
             storeLogoFile(path);
     });
+}
+
+void TfconfigCLIKV::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QLineEdit *TfconfigCLIKV::field(const QString &name) const

@@ -28,6 +28,9 @@ public:
 signals:
     void saved(const QString &tradeName);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void showLogo(const QByteArray &jpeg);
 
