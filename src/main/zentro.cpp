@@ -7,6 +7,7 @@
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
 #include "app/ui/MiniHelp.h"
+#include "app/ui/ProgramIcon.h"
 #include "app/ui/QtMessagePresenter.h"
 #include "app/ui/StartWindow.h"
 #include "app/ui/TfrmDBUpdate.h"
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentro"));
     application.installEventFilter(CreateGridWheelFilter(&application));
+    QApplication::setWindowIcon(ProgramIcon());
 
     const QString folder = ProgramFolder::path();
     QDir().mkpath(folder);

@@ -78,6 +78,7 @@ TfrmUsuarios::TfrmUsuarios(AppContext &app, QWidget *parent)
 
     resize(520, 460);
     reload();
+    clearFields();
     setBrowseState();
 }
 
