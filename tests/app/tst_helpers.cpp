@@ -1,5 +1,6 @@
 // Money, text and address helpers every window relies on.
 
+#include "app/BuildInfo.h"
 #include "app/Helpers.h"
 #include "app/TextCodec.h"
 
@@ -25,6 +26,7 @@ private slots:
     void dnsPair_data();
     void dnsPair();
     void cp1252();
+    void buildInfo();
 };
 
 void TestHelpers::parseMoney_data()
@@ -179,6 +181,14 @@ void TestHelpers::cp1252()
     QCOMPARE(TextCodec::fromCp1252OrUtf8(bytes), text);
     QVERIFY(!TextCodec::fitsCp1252(QStringLiteral("☕")));
     QCOMPARE(TextCodec::toCp1252(QStringLiteral("☕")), QByteArray("?"));
+}
+
+void TestHelpers::buildInfo()
+{
+    // Four numbers; the second is the structure version cards and images carry.
+    const QStringList parts = GetBuildInfo().split('.');
+    QCOMPARE(parts.size(), 4);
+    QCOMPARE(parts.at(1), QStringLiteral("505"));
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)
