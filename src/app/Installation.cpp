@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
@@ -31,7 +32,7 @@ struct Parsed
 // them ourselves by reading line by line.
 char *readLine(char *str, int num, void *stream)
 {
-    auto *s = static_cast<std::pair<QFile *, Parsed *> *>(stream);
+    auto *s = static_cast<std::pair<QIODevice *, Parsed *> *>(stream);
     const QByteArray line = s->first->readLine(num - 1);
     if (line.isEmpty())
         return nullptr;
@@ -43,7 +44,7 @@ char *readLine(char *str, int num, void *stream)
 
 int handler(void *user, const char *section, const char *name, const char *value)
 {
-    auto *s = static_cast<std::pair<QFile *, Parsed *> *>(user);
+    auto *s = static_cast<std::pair<QIODevice *, Parsed *> *>(user);
     Parsed &p = *s->second;
     const QString sec = QString::fromUtf8(section).trimmed().toUpper();
     if (!p.sections.contains(sec))
@@ -132,8 +133,16 @@ std::optional<Installation> Installation::load(const QString &path, QString *err
         *error = QStringLiteral("Arquivo de instalação \"%1\" não pôde ser lido: %2.").arg(path, file.errorString());
         return std::nullopt;
     }
+    return parse(file.readAll(), path, error);
+}
+
+std::optional<Installation> Installation::parse(const QByteArray &bytes, const QString &path, QString *error)
+{
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
     Parsed parsed;
-    std::pair<QFile *, Parsed *> stream{&file, &parsed};
+    std::pair<QIODevice *, Parsed *> stream{&file, &parsed};
     const int rc = ini_parse_stream(readLine, &stream, handler, &stream);
     if (rc != 0) {
         *error = rc > 0 ? QStringLiteral("Arquivo de instalação \"%1\", linha %2: linha inválida.").arg(path).arg(rc)

@@ -38,6 +38,8 @@ struct Installation
     // Reads and checks the file. On failure answers nothing and puts in
     // *error a message naming the file and the line.
     static std::optional<Installation> load(const QString &path, QString *error);
+    // The same from the file's bytes; name is what the messages call the file.
+    static std::optional<Installation> parse(const QByteArray &bytes, const QString &name, QString *error);
 };
 
 } // namespace zentro

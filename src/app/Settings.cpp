@@ -49,7 +49,12 @@ std::optional<ProfileFile> ProfileFile::read(const QString &path, QString *error
         *error = QStringLiteral("Não foi possível ler o arquivo \"%1\": %2").arg(path, file.errorString());
         return std::nullopt;
     }
+    return parse(bytes);
+}
 
+ProfileFile ProfileFile::parse(const QByteArray &bytes)
+{
+    ProfileFile profile;
     QString current;
     bool inSection = false;
     for (const QString &line : linesOf(bytes)) {

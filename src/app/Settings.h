@@ -18,6 +18,8 @@ public:
     // Reads the file; answers nothing and sets *error when it cannot be read.
     // A missing file reads as an empty one.
     static std::optional<ProfileFile> read(const QString &path, QString *error);
+    // The same from the file's bytes.
+    static ProfileFile parse(const QByteArray &bytes);
 
     QStringList sections() const { return m_order; }
     QString value(const QString &section, const QString &key, const QString &fallback = {}) const;
