@@ -7,6 +7,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cstring>
 #include <vector>
 
 namespace zentro::db {
@@ -232,6 +233,162 @@ void bindParams(const Statement &st, const QVariantList &params, std::vector<Bou
     }
 }
 
+
+// Short columns of known width are fetched many rows at a time into bound
+// buffers; a result with long text or binary columns is read value by value.
+constexpr SQLULEN BlockRows = 256;
+constexpr SQLULEN MaxBoundText = 4000;
+
+bool blockFetchable(const QList<Kind> &kinds, const QList<SQLULEN> &sizes)
+{
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        if (kinds.at(i) == Kind::Binary)
+            return false;
+        if (kinds.at(i) == Kind::Text && (sizes.at(i) == 0 || sizes.at(i) > MaxBoundText))
+            return false;
+    }
+    return true;
+}
+
+QList<QVariantList> fetchRowByRow(const Statement &st, const QList<Kind> &kinds)
+{
+    QList<QVariantList> rows;
+    for (;;) {
+        const SQLRETURN f = SQLFetch(st.handle());
+        if (f == SQL_NO_DATA)
+            break;
+        st.check(f, "SQLFetch");
+        QVariantList row;
+        row.reserve(kinds.size());
+        for (SQLUSMALLINT c = 1; c <= kinds.size(); ++c)
+            row << readValue(st, c, kinds.at(c - 1));
+        rows << std::move(row);
+    }
+    return rows;
+}
+
+QList<QVariantList> fetchInBlocks(const Statement &st, const QList<Kind> &kinds, const QList<SQLULEN> &sizes)
+{
+    struct Column
+    {
+        SQLSMALLINT cType = SQL_C_CHAR;
+        SQLLEN width = 0;
+        std::vector<char> data;
+        std::vector<SQLLEN> indicators;
+    };
+    std::vector<Column> columns(size_t(kinds.size()));
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        Column &c = columns[size_t(i)];
+        switch (kinds.at(i)) {
+        case Kind::Integer:
+            c.cType = SQL_C_SBIGINT;
+            c.width = sizeof(SQLBIGINT);
+            break;
+        case Kind::Real:
+            c.cType = SQL_C_DOUBLE;
+            c.width = sizeof(double);
+            break;
+        case Kind::Date:
+            c.cType = SQL_C_TYPE_DATE;
+            c.width = sizeof(SQL_DATE_STRUCT);
+            break;
+        case Kind::Time:
+            c.cType = SQL_C_TYPE_TIME;
+            c.width = sizeof(SQL_TIME_STRUCT);
+            break;
+        case Kind::DateTime:
+            c.cType = SQL_C_TYPE_TIMESTAMP;
+            c.width = sizeof(SQL_TIMESTAMP_STRUCT);
+            break;
+        default:
+            // Sizes count characters; a UTF-8 character takes up to four bytes.
+            c.cType = SQL_C_CHAR;
+            c.width = SQLLEN(sizes.at(i) * 4 + 1);
+            break;
+        }
+        c.data.resize(size_t(c.width) * BlockRows);
+        c.indicators.resize(BlockRows);
+    }
+
+    SQLULEN fetched = 0;
+    st.check(SQLSetStmtAttr(st.handle(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
+             "SQLSetStmtAttr");
+    st.check(SQLSetStmtAttr(st.handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(BlockRows), 0),
+             "SQLSetStmtAttr");
+    st.check(SQLSetStmtAttr(st.handle(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0), "SQLSetStmtAttr");
+    for (size_t i = 0; i < columns.size(); ++i) {
+        Column &c = columns[i];
+        st.check(SQLBindCol(st.handle(), SQLUSMALLINT(i + 1), c.cType, c.data.data(), c.width, c.indicators.data()),
+                 "SQLBindCol");
+    }
+
+    QList<QVariantList> rows;
+    for (;;) {
+        const SQLRETURN f = SQLFetch(st.handle());
+        if (f == SQL_NO_DATA)
+            break;
+        st.check(f, "SQLFetch");
+        for (SQLULEN r = 0; r < fetched; ++r) {
+            QVariantList row;
+            row.reserve(qsizetype(columns.size()));
+            for (const Column &c : columns) {
+                const SQLLEN indicator = c.indicators[r];
+                const char *cell = c.data.data() + r * size_t(c.width);
+                if (indicator == SQL_NULL_DATA) {
+                    row << QVariant();
+                    continue;
+                }
+                switch (c.cType) {
+                case SQL_C_SBIGINT: {
+                    SQLBIGINT v;
+                    memcpy(&v, cell, sizeof v);
+                    row << QVariant(qlonglong(v));
+                    break;
+                }
+                case SQL_C_DOUBLE: {
+                    double v;
+                    memcpy(&v, cell, sizeof v);
+                    row << QVariant(v);
+                    break;
+                }
+                case SQL_C_TYPE_DATE: {
+                    SQL_DATE_STRUCT d;
+                    memcpy(&d, cell, sizeof d);
+                    row << QVariant(QDate(d.year, d.month, d.day));
+                    break;
+                }
+                case SQL_C_TYPE_TIME: {
+                    SQL_TIME_STRUCT t;
+                    memcpy(&t, cell, sizeof t);
+                    row << QVariant(QTime(t.hour, t.minute, t.second));
+                    break;
+                }
+                case SQL_C_TYPE_TIMESTAMP: {
+                    SQL_TIMESTAMP_STRUCT ts;
+                    memcpy(&ts, cell, sizeof ts);
+                    row << QVariant(QDateTime(QDate(ts.year, ts.month, ts.day), QTime(ts.hour, ts.minute, ts.second)));
+                    break;
+                }
+                default: {
+                    // A value longer than its column says would come back cut: refuse rather than lose it.
+                    if (indicator == SQL_NO_TOTAL || indicator >= c.width)
+                        throw DbError(QStringLiteral("valor maior que a coluna declarada pelo servidor"));
+                    row << QVariant(QString::fromUtf8(cell, qsizetype(indicator)));
+                    break;
+                }
+                }
+            }
+            rows << std::move(row);
+        }
+    }
+    // The buffers die with this function; later results of the statement
+    // (a procedure's status) must not be fetched into them.
+    SQLFreeStmt(st.handle(), SQL_UNBIND);
+    SQLSetStmtAttr(st.handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+    SQLSetStmtAttr(st.handle(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    return rows;
+}
+
 } // namespace
 
 struct Connection::Handles
@@ -362,6 +519,7 @@ ResultSet Connection::run(const QString &sql, const QVariantList &params, bool w
             if (wantRows && !haveFirst) {
                 QStringList names;
                 QList<Kind> kinds;
+                QList<SQLULEN> sizes;
                 for (SQLUSMALLINT c = 1; c <= columnCount; ++c) {
                     SQLCHAR name[256] = {};
                     SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
@@ -371,19 +529,10 @@ ResultSet Connection::run(const QString &sql, const QVariantList &params, bool w
                              "SQLDescribeCol");
                     names << QString::fromUtf8(reinterpret_cast<const char *>(name));
                     kinds << kindOf(type);
+                    sizes << size;
                 }
-                QList<QVariantList> rows;
-                for (;;) {
-                    const SQLRETURN f = SQLFetch(st.handle());
-                    if (f == SQL_NO_DATA)
-                        break;
-                    st.check(f, "SQLFetch");
-                    QVariantList row;
-                    row.reserve(columnCount);
-                    for (SQLUSMALLINT c = 1; c <= columnCount; ++c)
-                        row << readValue(st, c, kinds.at(c - 1));
-                    rows << std::move(row);
-                }
+                QList<QVariantList> rows =
+                    blockFetchable(kinds, sizes) ? fetchInBlocks(st, kinds, sizes) : fetchRowByRow(st, kinds);
                 first = ResultSet(names, std::move(rows));
                 haveFirst = true;
             } else {

@@ -20,6 +20,8 @@ private slots:
     void boundParameters();
     void procedureResultsAreConsumed();
     void lastInsertId();
+    void manyRowsReadWhole_data();
+    void manyRowsReadWhole();
     void transactionRollsBackUnlessCommitted();
     void errorsCarryTheDiagnostic();
     void unknownDataSourceIsReported();
@@ -115,6 +117,46 @@ void TestConnection::procedureResultsAreConsumed()
         QCOMPARE(rs.value(0, 0).toInt(), i);
         // The next statement would fail with "Commands out of sync" if any result were left.
         QCOMPARE(m_cnt.query(QStringLiteral("SELECT @err")).value(0, 0).toInt(), i);
+    }
+}
+
+void TestConnection::manyRowsReadWhole_data()
+{
+    QTest::addColumn<QString>("extraColumn"); // decides between reading in blocks and value by value
+    QTest::newRow("short columns") << "";
+    QTest::newRow("with a long text column") << ", CAST(NAME AS CHAR(20000)) AS LONGNAME";
+}
+
+void TestConnection::manyRowsReadWhole()
+{
+    QFETCH(QString, extraColumn);
+    m_cnt.execute(QStringLiteral("DELETE FROM T"));
+    // More rows than one block, NULLs and multi-byte text among them.
+    m_cnt.execute(QStringLiteral("INSERT INTO T (CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE) "
+                                 "SELECT seq * 1000003, IF(seq % 7 = 0, NULL, CONCAT('Ação ', seq, REPEAT('é', seq % 50))), "
+                                 "IF(seq % 2 = 0, '1', '0'), IF(seq % 5 = 0, NULL, '2026-12-11 08:00:00' + INTERVAL seq MINUTE), "
+                                 "'2026-01-01' + INTERVAL seq DAY, SEC_TO_TIME(seq * 7), seq / 100, seq / 4 "
+                                 "FROM seq_1_to_700"));
+    const db::ResultSet rs =
+        m_cnt.query(QStringLiteral("SELECT CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE %1 FROM T ORDER BY CARD").arg(extraColumn));
+    QCOMPARE(rs.rowCount(), 700);
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        const int seq = i + 1;
+        QCOMPARE(rs.value(i, 0).toLongLong(), qlonglong(seq) * 1000003);
+        if (seq % 7 == 0)
+            QVERIFY(rs.value(i, 1).isNull());
+        else
+            QCOMPARE(rs.value(i, 1).toString(),
+                     QStringLiteral("Ação %1").arg(seq) + QString(seq % 50, QChar(0xE9)));
+        QCOMPARE(rs.value(i, 2).toString(), seq % 2 == 0 ? QStringLiteral("1") : QStringLiteral("0"));
+        if (seq % 5 == 0)
+            QVERIFY(rs.value(i, 3).isNull());
+        else
+            QCOMPARE(rs.value(i, 3).toDateTime(), QDateTime(QDate(2026, 12, 11), QTime(8, 0)).addSecs(seq * 60));
+        QCOMPARE(rs.value(i, 4).toDate(), QDate(2026, 1, 1).addDays(seq));
+        QCOMPARE(rs.value(i, 5).toTime(), QTime(0, 0).addSecs(seq * 7));
+        QCOMPARE(rs.value(i, 6).toString(), QString::number(seq / 100.0, 'f', 2));
+        QCOMPARE(rs.value(i, 7).toDouble(), seq / 4.0);
     }
 }
 
