@@ -72,15 +72,15 @@ public:
     void showProgress(const QString &text, int position, int maximum, bool showPercent);
     void setProgressSink(ProgressSink *sink) { m_progress = sink; }
 
-    QString programFolder;     // where Zentro.ini, the event log and instalacao.ini live
-    QString buildInfo;         // "5.505.0.1"
+    QString programFolder; // where Zentro.ini, the event log and instalacao.ini live
+    QString buildInfo;     // "5.505.0.1"
     Installation installation;
     SystemConf conf;
     QList<ConfigFileSection> dataSources;
     int currentDataSource = 0;
     QDateTime lastKeepAlive;
     CurrentUser user;
-    int loginRecord = 0;       // TAB_LOG.LOG_NUM of the current login, 0 before any
+    int loginRecord = 0; // TAB_LOG.LOG_NUM of the current login, 0 before any
 
 private:
     MessagePresenter *m_messages;

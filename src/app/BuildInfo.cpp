@@ -18,8 +18,8 @@ QString GetBuildInfo(EventLog *events)
     }
     if (!ok) {
         if (events)
-            events->logEvent(QStringLiteral("Erro ao capturar a versão do programa (Função: GetBuildInfo): ")
-                                 + QStringLiteral("versão inválida \"%1\"").arg(info),
+            events->logEvent(QStringLiteral("Erro ao capturar a versão do programa (Função: GetBuildInfo): ") +
+                                 QStringLiteral("versão inválida \"%1\"").arg(info),
                              10);
         return QStringLiteral("0.0.0.0");
     }

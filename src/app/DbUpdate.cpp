@@ -21,8 +21,8 @@ QString readVersion(AppContext &app)
 {
     const db::ResultSet rs = app.cnt().query(QStringLiteral("select * from DBINFO;"));
     if (rs.rowCount() != 1)
-        throw db::DbError(QStringLiteral("Banco de dados não possui informação de versão.\r\nRecord Count = %1.")
-                              .arg(rs.rowCount()));
+        throw db::DbError(
+            QStringLiteral("Banco de dados não possui informação de versão.\r\nRecord Count = %1.").arg(rs.rowCount()));
     return rs.value(0, QStringLiteral("VERSION")).toString().trimmed();
 }
 
@@ -92,12 +92,13 @@ bool RunUpdateScript(AppContext &app, DbUpdateView &view, const QString &script,
         try {
             app.cnt().execute(sent);
         } catch (const db::DbError &e) {
-            app.showMessage(QStringLiteral("Erro executando script de atualização do banco de dados:\r\n") + e.text()
-                            + QStringLiteral("\r\n") + QStringLiteral("Sentença: ") + QString::number(i + 1)
-                            + QStringLiteral("\r\n") + QStringLiteral("Versão atual: ") + version);
-            app.logEvent(QStringLiteral("Error executing Database update script: ") + e.text() + QStringLiteral("\r\n")
-                             + QStringLiteral("Current structure version: ") + version + QStringLiteral("\r\n")
-                             + QStringLiteral("Sentence: ") + QString::number(i + 1) + QStringLiteral("\r\n") + sent,
+            app.showMessage(QStringLiteral("Erro executando script de atualização do banco de dados:\r\n") + e.text() +
+                            QStringLiteral("\r\n") + QStringLiteral("Sentença: ") + QString::number(i + 1) +
+                            QStringLiteral("\r\n") + QStringLiteral("Versão atual: ") + version);
+            app.logEvent(QStringLiteral("Error executing Database update script: ") + e.text() +
+                             QStringLiteral("\r\n") + QStringLiteral("Current structure version: ") + version +
+                             QStringLiteral("\r\n") + QStringLiteral("Sentence: ") + QString::number(i + 1) +
+                             QStringLiteral("\r\n") + sent,
                          EventLog::Error);
             return false;
         }
@@ -110,12 +111,12 @@ bool UpdateDatabase(AppContext &app, DbUpdateView &view, const QString &currentV
     const QString required = QLatin1String(AppContext::RequiredVersion);
     QString version = currentVersion;
 
-    if (app.showMessageBox(warningText(app, version), UpdateCaption, mb::IconWarning | mb::YesNo | mb::DefaultButton2)
-        != mb::IdYes) {
+    if (app.showMessageBox(warningText(app, version), UpdateCaption,
+                           mb::IconWarning | mb::YesNo | mb::DefaultButton2) != mb::IdYes) {
         app.showMessageBox(QStringLiteral("Base de dados não foi atualizada!"), QStringLiteral("Zentro"),
                            mb::IconInformation);
-        app.logEvent(QStringLiteral("Usuário cancelou atualização do banco de dados. Versão atual: ") + version
-                         + QStringLiteral(". Versão necessária: ") + required + QStringLiteral("."),
+        app.logEvent(QStringLiteral("Usuário cancelou atualização do banco de dados. Versão atual: ") + version +
+                         QStringLiteral(". Versão necessária: ") + required + QStringLiteral("."),
                      EventLog::Info);
         return false;
     }
@@ -124,12 +125,11 @@ bool UpdateDatabase(AppContext &app, DbUpdateView &view, const QString &currentV
     if (app.showMessageBox(QStringLiteral("As orientações do aviso anterior foram seguidas?\r\n\r\nSomente clique sim "
                                           "aqui se tiverem sido seguidas,\r\ncaso contrário pode haver perda de dados "
                                           "irreversível!"),
-                           UpdateCaption, mb::IconQuestion | mb::YesNo | mb::DefaultButton2)
-        != mb::IdYes) {
+                           UpdateCaption, mb::IconQuestion | mb::YesNo | mb::DefaultButton2) != mb::IdYes) {
         app.showMessageBox(QStringLiteral("Base de dados não foi atualizada!"), QStringLiteral("Zentro"),
                            mb::IconInformation);
-        app.logEvent(QStringLiteral("Usuário cancelou atualização do banco de dados. Versão atual: ") + version
-                         + QStringLiteral("."),
+        app.logEvent(QStringLiteral("Usuário cancelou atualização do banco de dados. Versão atual: ") + version +
+                         QStringLiteral("."),
                      EventLog::Info);
         view.setStatus(QStringLiteral("Finalizando conversões necessárias... Aguarde..."));
         view.pause();
@@ -144,10 +144,10 @@ bool UpdateDatabase(AppContext &app, DbUpdateView &view, const QString &currentV
 
     if (version < QStringLiteral("494")) {
         app.showMessage(QStringLiteral("Falha na conversao do banco de dados, entre em contato com o fornecedor do "
-                                       "software.\r\nA versão atual da base de dados (")
-                        + version + QStringLiteral(") é incompatível."));
-        app.logEvent(QStringLiteral("Detectada uma versão (") + version
-                         + QStringLiteral(") incompatível de banco de dados."),
+                                       "software.\r\nA versão atual da base de dados (") +
+                        version + QStringLiteral(") é incompatível."));
+        app.logEvent(QStringLiteral("Detectada uma versão (") + version +
+                         QStringLiteral(") incompatível de banco de dados."),
                      EventLog::CriticalError);
     } else {
         for (int from = 494; from < 505; ++from) {
@@ -166,8 +166,8 @@ bool UpdateDatabase(AppContext &app, DbUpdateView &view, const QString &currentV
                                    .arg(versionLabel(from), versionLabel(to)));
                 if (RunUpdateScript(app, view, script, version)) {
                     version = readVersion(app);
-                    app.logEvent(QStringLiteral("Banco de dados foi atualizado para a versão ") + version
-                                     + QStringLiteral("."),
+                    app.logEvent(QStringLiteral("Banco de dados foi atualizado para a versão ") + version +
+                                     QStringLiteral("."),
                                  EventLog::ItemInfo);
                 } else if (from == 494) {
                     app.showMessage(QStringLiteral("Falha na conversao do banco de dados, entre em contato com o "
@@ -175,12 +175,12 @@ bool UpdateDatabase(AppContext &app, DbUpdateView &view, const QString &currentV
                     app.logEvent(QStringLiteral("Banco de dados NÃO atualizado para versão 495."),
                                  EventLog::CriticalError);
                 } else {
-                    app.showMessage(QStringLiteral("Banco de dados NÃO atualizado para versão ") + toText
-                                    + QStringLiteral("."));
+                    app.showMessage(QStringLiteral("Banco de dados NÃO atualizado para versão ") + toText +
+                                    QStringLiteral("."));
                 }
             } catch (const db::DbError &e) {
-                app.showMessage(QStringLiteral("Banco de dados NÃO atualizado para versão ") + toText
-                                + QStringLiteral(". Excessão:") + e.text());
+                app.showMessage(QStringLiteral("Banco de dados NÃO atualizado para versão ") + toText +
+                                QStringLiteral(". Excessão:") + e.text());
             }
         }
     }

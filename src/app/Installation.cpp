@@ -86,8 +86,9 @@ public:
     bool fail(int line, const QString &what)
     {
         if (error.isEmpty()) {
-            error = line > 0 ? QStringLiteral("Arquivo de instalação \"%1\", linha %2: %3.").arg(m_path).arg(line).arg(what)
-                             : QStringLiteral("Arquivo de instalação \"%1\": %2.").arg(m_path, what);
+            error = line > 0
+                        ? QStringLiteral("Arquivo de instalação \"%1\", linha %2: %3.").arg(m_path).arg(line).arg(what)
+                        : QStringLiteral("Arquivo de instalação \"%1\": %2.").arg(m_path, what);
         }
         return false;
     }
@@ -185,8 +186,9 @@ std::optional<Installation> Installation::parse(const QByteArray &bytes, const Q
         const int n = m.captured(1).toInt();
         const int line = parsed.sections.value(section).isEmpty() ? 0 : parsed.sections.value(section).first().line;
         if (n != expected || n > 128) {
-            c.fail(line, n > 128 ? QStringLiteral("no máximo 128 chaves de cartão")
-                                 : QStringLiteral("a seção [%1] deveria ser [CHAVE_CARTAO_%2]").arg(section).arg(expected));
+            c.fail(line, n > 128
+                             ? QStringLiteral("no máximo 128 chaves de cartão")
+                             : QStringLiteral("a seção [%1] deveria ser [CHAVE_CARTAO_%2]").arg(section).arg(expected));
             break;
         }
         ++expected;

@@ -11,13 +11,13 @@ namespace zentro {
 // One entry of the card key table the readers are configured with.
 struct CardKey
 {
-    QString name;        // at most 24 characters
+    QString name; // at most 24 characters
     quint16 number = 0;
     quint16 value1 = 0;
     quint16 value2 = 0;
-    QByteArray key;      // 16 bytes
-    QByteArray value3;   // 3 bytes, in text order
-    QByteArray value4;   // 2 bytes
+    QByteArray key;    // 16 bytes
+    QByteArray value3; // 3 bytes, in text order
+    QByteArray value4; // 2 bytes
 };
 
 // What an installation is: the owner's identity, its keys and its network.
@@ -25,13 +25,13 @@ struct CardKey
 // starts from data/instalacao-demo.ini.
 struct Installation
 {
-    quint16 ownerId = 0;          // CLIKV_ID
-    QString ownerTradeName;       // NOME_FANTASIA
-    QByteArray desKey;            // 8 bytes, [SEGURANCA] CHAVE_DES
-    QList<QByteArray> fileKeys;   // three 8-byte keys of file 3F02h
-    quint32 fallbackServer = 0;   // [REDE] SERVIDOR_RESERVA, four bytes in text order; 0 when absent
+    quint16 ownerId = 0;        // CLIKV_ID
+    QString ownerTradeName;     // NOME_FANTASIA
+    QByteArray desKey;          // 8 bytes, [SEGURANCA] CHAVE_DES
+    QList<QByteArray> fileKeys; // three 8-byte keys of file 3F02h
+    quint32 fallbackServer = 0; // [REDE] SERVIDOR_RESERVA, four bytes in text order; 0 when absent
     QString fallbackServerText;
-    QList<CardKey> cardKeys;      // [CHAVE_CARTAO_1] ... in order, at most 128
+    QList<CardKey> cardKeys; // [CHAVE_CARTAO_1] ... in order, at most 128
 
     static constexpr const char *FileName = "instalacao.ini";
 

@@ -27,8 +27,8 @@ public:
 
     // Writes one key into a section of the file on disk, creating the file
     // or the section when needed and leaving every other line as it was.
-    static bool writeValue(const QString &path, const QString &section, const QString &key,
-                           const QString &value, QString *error);
+    static bool writeValue(const QString &path, const QString &section, const QString &key, const QString &value,
+                           QString *error);
 
 private:
     QStringList m_order;                          // section names as written, first occurrence

@@ -5,7 +5,6 @@
 #include "app/DbUpdate.h"
 #include "app/Settings.h"
 
-
 namespace zentro {
 
 namespace {
@@ -26,7 +25,8 @@ bool LoadSettingsAndProbe(AppContext &app)
     QString error;
 
     auto fail = [&](const QString &text) {
-        app.showMessageBox(QStringLiteral("Erro ao carregar as configurações do sistema:\r") + text + QStringLiteral("."),
+        app.showMessageBox(QStringLiteral("Erro ao carregar as configurações do sistema:\r") + text +
+                               QStringLiteral("."),
                            QStringLiteral("Configurações"), mb::IconError);
         return false;
     };
@@ -78,8 +78,8 @@ bool LoadSettingsAndProbe(AppContext &app)
     }
 
     if (table.isEmpty()) {
-        return fail(failures + QStringLiteral("Nenhuma conexão foi feita com sucesso.") + QStringLiteral("\r\n")
-                    + QStringLiteral("O programa será encerrado"));
+        return fail(failures + QStringLiteral("Nenhuma conexão foi feita com sucesso.") + QStringLiteral("\r\n") +
+                    QStringLiteral("O programa será encerrado"));
     }
 
     app.dataSources = table;
@@ -91,10 +91,10 @@ bool LoadSettingsAndProbe(AppContext &app)
     app.events().setFileSize(app.conf.logFileSize);
 
     if (!failures.isEmpty()) {
-        app.showMessageBox(QStringLiteral("Algumas conexões não foram bem sucedidas:\r\n") + failures
-                               + QStringLiteral("Essas conexões serão ignoradas.") + QStringLiteral("\r\n\r\n")
-                               + QStringLiteral("Será usada inicialmente a conexão ") + QLatin1Char('"')
-                               + app.conf.friendlyName + QLatin1Char('"') + QStringLiteral(" ao banco de dados."),
+        app.showMessageBox(QStringLiteral("Algumas conexões não foram bem sucedidas:\r\n") + failures +
+                               QStringLiteral("Essas conexões serão ignoradas.") + QStringLiteral("\r\n\r\n") +
+                               QStringLiteral("Será usada inicialmente a conexão ") + QLatin1Char('"') +
+                               app.conf.friendlyName + QLatin1Char('"') + QStringLiteral(" ao banco de dados."),
                            QStringLiteral("Aviso de configuração"), mb::IconWarning);
     }
     return true;
@@ -133,9 +133,9 @@ bool BD_Connect(AppContext &app, const QString &connectionString, DbUpdateView &
             return true;
         return UpdateDatabase(app, updateView, version);
     } catch (const db::DbError &e) {
-        app.showMessage(QStringLiteral("Erro ao estabelecer conexão com o banco de dados (Função: BD_Connect): ")
-                        + e.text().left(255).trimmed() + QStringLiteral(".") + QStringLiteral("\r\n")
-                        + QStringLiteral("<br>") + QStringLiteral("Objeto Conexão = ") + QStringLiteral("Cnt"));
+        app.showMessage(QStringLiteral("Erro ao estabelecer conexão com o banco de dados (Função: BD_Connect): ") +
+                        e.text().left(255).trimmed() + QStringLiteral(".") + QStringLiteral("\r\n") +
+                        QStringLiteral("<br>") + QStringLiteral("Objeto Conexão = ") + QStringLiteral("Cnt"));
         return false;
     }
 }

@@ -29,9 +29,9 @@ QString ActivitySql(const ActivityFilter &f)
     const QString hidden = f.hideServiceUser ? QStringLiteral(" and L.log_usu <> 2 ") : QString();
 
     if (!f.complete) {
-        return QStringLiteral("select * from TAB_LOG L where L.LOG_DT_INI >= ") + from
-               + QStringLiteral(" and  L.LOG_DT_INI <= ") + to + user + hidden
-               + QStringLiteral(" order by L.LOG_NUM desc");
+        return QStringLiteral("select * from TAB_LOG L where L.LOG_DT_INI >= ") + from +
+               QStringLiteral(" and  L.LOG_DT_INI <= ") + to + user + hidden +
+               QStringLiteral(" order by L.LOG_NUM desc");
     }
     QString routine;
     if (f.routine >= 0) {
@@ -52,9 +52,9 @@ QString ActivitySql(const ActivityFilter &f)
     return QStringLiteral(" select L.*, ro.ROT_DESC, ro.ROT_ORIGEM, MU.MOV_NUM, MU.MOV_ATIV, MU.MOV_CLIENTE, "
                           "MU.MOV_ROTINA, MU.MOV_CONSU, MU.MOV_LEITOR   from TAB_LOG  as L , TAB_MOV_USU as MU  left "
                           "join TAB_ROTINA ro on MU.MOV_ROTINA = ro.ROT_COD where MU.MOV_NUM_LOG = L.LOG_NUM and  "
-                          "L.LOG_DT_INI >= ")
-           + from + QStringLiteral(" and  L.LOG_DT_INI <= ") + to + user + routine + items + hidden
-           + QStringLiteral(" order by mu.MOV_NUM_LOG desc, mu.MOV_NUM desc ");
+                          "L.LOG_DT_INI >= ") +
+           from + QStringLiteral(" and  L.LOG_DT_INI <= ") + to + user + routine + items + hidden +
+           QStringLiteral(" order by mu.MOV_NUM_LOG desc, mu.MOV_NUM desc ");
 }
 
 QString LoginSituation(const QDate &login, const QVariant &logout)
@@ -92,21 +92,21 @@ db::ResultSet RunActivityQuery(AppContext &app, const ActivityFilter &filter)
     for (int r = 0; r < rs.rowCount(); ++r) {
         QVariantList row = rs.row(r);
         row << lookup(QStringLiteral("u"),
-                      QStringLiteral("Select  nome from USUARIOS where ID = ")
-                          + QString::number(rs.value(r, QStringLiteral("LOG_USU")).toLongLong()),
+                      QStringLiteral("Select  nome from USUARIOS where ID = ") +
+                          QString::number(rs.value(r, QStringLiteral("LOG_USU")).toLongLong()),
                       QStringLiteral("NOME"));
         if (filter.complete) {
             row << lookup(QStringLiteral("c"),
-                          QStringLiteral("select ID, NOME_LOCAL from ITENS where EXCLUIDO = 0 AND ID = ")
-                              + QString::number(rs.value(r, QStringLiteral("MOV_CLIENTE")).toLongLong()),
+                          QStringLiteral("select ID, NOME_LOCAL from ITENS where EXCLUIDO = 0 AND ID = ") +
+                              QString::number(rs.value(r, QStringLiteral("MOV_CLIENTE")).toLongLong()),
                           QStringLiteral("NOME_LOCAL"));
             row << lookup(QStringLiteral("r"),
-                          QStringLiteral("select ID, NOME_LOCAL from ITENS where EXCLUIDO = 0 AND ID = ")
-                              + QString::number(rs.value(r, QStringLiteral("MOV_LEITOR")).toLongLong()),
+                          QStringLiteral("select ID, NOME_LOCAL from ITENS where EXCLUIDO = 0 AND ID = ") +
+                              QString::number(rs.value(r, QStringLiteral("MOV_LEITOR")).toLongLong()),
                           QStringLiteral("NOME_LOCAL"));
             row << lookup(QStringLiteral("k"),
-                          QStringLiteral("select * FROM CONSUMIDOR WHERE CONSU_ID = ")
-                              + QString::number(rs.value(r, QStringLiteral("MOV_CONSU")).toLongLong()),
+                          QStringLiteral("select * FROM CONSUMIDOR WHERE CONSU_ID = ") +
+                              QString::number(rs.value(r, QStringLiteral("MOV_CONSU")).toLongLong()),
                           QStringLiteral("CONSU_NOME"));
         } else {
             row << QVariant() << QVariant() << QVariant();
@@ -120,17 +120,17 @@ db::ResultSet RunActivityQuery(AppContext &app, const ActivityFilter &filter)
 
 QString ActivitySummary(const ActivityFilter &f)
 {
-    return dateText(f.from) + QStringLiteral(" a ") + dateText(f.to) + QStringLiteral(" / Usuário : ") + f.userText
-           + QStringLiteral(" / Grupo Rotinas : ") + f.groupText + QStringLiteral(" / Rotina : ") + f.routineText
-           + QStringLiteral(" / Cliente : ") + f.clientText + QStringLiteral(" / Leitor : ") + f.readerText
-           + QStringLiteral(" / Consumidor : ") + f.consumerText;
+    return dateText(f.from) + QStringLiteral(" a ") + dateText(f.to) + QStringLiteral(" / Usuário : ") + f.userText +
+           QStringLiteral(" / Grupo Rotinas : ") + f.groupText + QStringLiteral(" / Rotina : ") + f.routineText +
+           QStringLiteral(" / Cliente : ") + f.clientText + QStringLiteral(" / Leitor : ") + f.readerText +
+           QStringLiteral(" / Consumidor : ") + f.consumerText;
 }
 
 QString ActivityWorkbookName(const ActivityFilter &f)
 {
-    return (f.complete ? QStringLiteral("HIST_LOGgeral_") : QStringLiteral("HIST_SO_LOG_"))
-           + f.from.toString(QStringLiteral("ddMMyyyy")) + QLatin1Char('_') + f.to.toString(QStringLiteral("ddMMyyyy"))
-           + QStringLiteral(".xlsx");
+    return (f.complete ? QStringLiteral("HIST_LOGgeral_") : QStringLiteral("HIST_SO_LOG_")) +
+           f.from.toString(QStringLiteral("ddMMyyyy")) + QLatin1Char('_') + f.to.toString(QStringLiteral("ddMMyyyy")) +
+           QStringLiteral(".xlsx");
 }
 
 bool WriteActivityWorkbook(const QString &path, const ActivityFilter &f, const db::ResultSet &rows, QString *error)
@@ -141,13 +141,21 @@ bool WriteActivityWorkbook(const QString &path, const ActivityFilter &f, const d
         const char *source;
     };
     static const Column complete[] = {
-        {"Data Login", "LOG_DT_INI"},      {"Hs Login", "LOG_HR_INI"},      {"Nome Usuário", "NOME_USUARIO"},
-        {"Rotina", "ROT_DESC"},            {"Situação Log", "SITUACAO"},    {"Data Logout", "LOG_DT_FIM"},
-        {"Hs Logout", "LOG_HR_FIM"},       {"Grupo Rotinas", "ROT_ORIGEM"}, {"Nome Cliente", "NOME_CLIENTE"},
-        {"Nome Leitor", "NOME_LEITOR"},    {"Nome Consumidor", "NOME_CONSUMIDOR"}, {"Histórico", "MOV_ATIV"},
+        {"Data Login", "LOG_DT_INI"},
+        {"Hs Login", "LOG_HR_INI"},
+        {"Nome Usuário", "NOME_USUARIO"},
+        {"Rotina", "ROT_DESC"},
+        {"Situação Log", "SITUACAO"},
+        {"Data Logout", "LOG_DT_FIM"},
+        {"Hs Logout", "LOG_HR_FIM"},
+        {"Grupo Rotinas", "ROT_ORIGEM"},
+        {"Nome Cliente", "NOME_CLIENTE"},
+        {"Nome Leitor", "NOME_LEITOR"},
+        {"Nome Consumidor", "NOME_CONSUMIDOR"},
+        {"Histórico", "MOV_ATIV"},
     };
     static const Column loginOnly[] = {
-        {"Data Login", "LOG_DT_INI"}, {"Hs Login", "LOG_HR_INI"},  {"Nome Usuário", "NOME_USUARIO"},
+        {"Data Login", "LOG_DT_INI"},  {"Hs Login", "LOG_HR_INI"},  {"Nome Usuário", "NOME_USUARIO"},
         {"Data Logout", "LOG_DT_FIM"}, {"Hs logout", "LOG_HR_FIM"}, {"Situação Log", "SITUACAO"},
     };
     const Column *columns = f.complete ? complete : loginOnly;
@@ -159,10 +167,10 @@ bool WriteActivityWorkbook(const QString &path, const ActivityFilter &f, const d
         *error = QStringLiteral("não foi possível criar o arquivo \"%1\"").arg(path);
         return false;
     }
-    QByteArray title = (f.complete ? QStringLiteral("HISTÓRICO GERAL - LOG DE ")
-                                         : QStringLiteral("HISTÓRICO DE SO LOG DE "))
-                                 .toUtf8()
-                             + dateText(f.from).toUtf8() + " A " + dateText(f.to).toUtf8();
+    QByteArray title =
+        (f.complete ? QStringLiteral("HISTÓRICO GERAL - LOG DE ") : QStringLiteral("HISTÓRICO DE SO LOG DE "))
+            .toUtf8() +
+        dateText(f.from).toUtf8() + " A " + dateText(f.to).toUtf8();
     lxw_doc_properties properties{};
     properties.title = title.data();
     workbook_set_properties(book, &properties);

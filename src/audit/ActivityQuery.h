@@ -16,9 +16,9 @@ struct ActivityFilter
     bool complete = false; // every action ("Log Completo") or the logins only
     QDate from;
     QDate to;
-    int userId = -1;             // -1: every user
-    QList<int> groupRoutines;    // the routines of the chosen group; empty: every group
-    int routine = -1;            // -1: every routine of the group
+    int userId = -1;          // -1: every user
+    QList<int> groupRoutines; // the routines of the chosen group; empty: every group
+    int routine = -1;         // -1: every routine of the group
     int clientId = -1;
     int readerId = -1;
     int consumerId = -1;

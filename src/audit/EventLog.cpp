@@ -197,8 +197,8 @@ bool EventLog::append(const QString &text, int kind)
 
     QByteArray row;
     row += "<tr class=\"" + classOfKind(kind).toLatin1() + "\">\r\n";
-    row += "<td width=\"13%\"><div align=\"center\">" + QByteArray::number(number).rightJustified(9, '0')
-           + "</div></td>\r\n";
+    row += "<td width=\"13%\"><div align=\"center\">" + QByteArray::number(number).rightJustified(9, '0') +
+           "</div></td>\r\n";
     row += "<td width=\"21%\"><div align=\"center\">" + nowText().toLatin1() + "</div></td>\r\n";
     row += "<td width=\"66%\"><div align=\"left\">" + cell + "</div></td>\r\n";
     row += "</tr>\r\n";
@@ -217,9 +217,9 @@ void EventLog::rotateIfLarge()
     const QFileInfo info(m_path);
     if (info.size() <= qint64(m_fileSizeMillions) * 1000000)
         return;
-    const QString target = info.absolutePath() + QLatin1Char('/')
-                           + Clock::now().toString(QStringLiteral("dd-MM-yyyy_HH-mm-ss"))
-                           + QLatin1Char('_') + info.fileName();
+    const QString target = info.absolutePath() + QLatin1Char('/') +
+                           Clock::now().toString(QStringLiteral("dd-MM-yyyy_HH-mm-ss")) + QLatin1Char('_') +
+                           info.fileName();
     if (!QFile::rename(m_path, target))
         return;
     if (m_pump)

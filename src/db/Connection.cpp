@@ -28,13 +28,11 @@ QString diagnostics(SQLSMALLINT type, SQLHANDLE handle)
         SQLINTEGER native = 0;
         SQLCHAR message[2048] = {};
         SQLSMALLINT length = 0;
-        const SQLRETURN rc =
-            SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
+        const SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
         if (!SQL_SUCCEEDED(rc))
             break;
-        lines << QStringLiteral("[%1] %2")
-                     .arg(QString::fromLatin1(reinterpret_cast<const char *>(state)),
-                          QString::fromUtf8(reinterpret_cast<const char *>(message)));
+        lines << QStringLiteral("[%1] %2").arg(QString::fromLatin1(reinterpret_cast<const char *>(state)),
+                                               QString::fromUtf8(reinterpret_cast<const char *>(message)));
     }
     return lines.isEmpty() ? QStringLiteral("erro desconhecido do driver ODBC") : lines.join('\n');
 }
@@ -151,8 +149,7 @@ QVariant readValue(const Statement &st, SQLUSMALLINT col, Kind kind)
     }
     case Kind::DateTime: {
         SQL_TIMESTAMP_STRUCT ts{};
-        st.check(SQLGetData(st.handle(), col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &indicator),
-                 "SQLGetData");
+        st.check(SQLGetData(st.handle(), col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &indicator), "SQLGetData");
         if (indicator == SQL_NULL_DATA)
             return {};
         return QDateTime(QDate(ts.year, ts.month, ts.day), QTime(ts.hour, ts.minute, ts.second));
@@ -199,18 +196,16 @@ void bindParams(const Statement &st, const QVariantList &params, std::vector<Bou
             p.bytes = v.toByteArray();
             p.indicator = p.bytes.size();
             rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
-                                  SQLULEN(qMax<qsizetype>(p.bytes.size(), 1)), 0, p.bytes.data(),
-                                  p.bytes.size(), &p.indicator);
-        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong
-                   || v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong
-                   || v.typeId() == QMetaType::Bool) {
+                                  SQLULEN(qMax<qsizetype>(p.bytes.size(), 1)), 0, p.bytes.data(), p.bytes.size(),
+                                  &p.indicator);
+        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::UInt ||
+                   v.typeId() == QMetaType::ULongLong || v.typeId() == QMetaType::Bool) {
             p.integer = v.toLongLong();
-            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                  &p.integer, 0, nullptr);
+            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &p.integer, 0,
+                                  nullptr);
         } else if (v.typeId() == QMetaType::Double) {
             p.real = v.toDouble();
-            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0,
-                                  nullptr);
+            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0, nullptr);
         } else if (v.typeId() == QMetaType::QDateTime) {
             const QDateTime dt = v.toDateTime();
             p.timestamp = {SQLSMALLINT(dt.date().year()),
@@ -220,19 +215,18 @@ void bindParams(const Statement &st, const QVariantList &params, std::vector<Bou
                            SQLUSMALLINT(dt.time().minute()),
                            SQLUSMALLINT(dt.time().second()),
                            0};
-            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP,
-                                  19, 0, &p.timestamp, sizeof p.timestamp, nullptr);
+            rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0,
+                                  &p.timestamp, sizeof p.timestamp, nullptr);
         } else {
             p.bytes = v.toString().toUtf8();
             p.indicator = p.bytes.size();
             rc = SQLBindParameter(st.handle(), n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                  SQLULEN(qMax<qsizetype>(p.bytes.size(), 1)), 0, p.bytes.data(),
-                                  p.bytes.size(), &p.indicator);
+                                  SQLULEN(qMax<qsizetype>(p.bytes.size(), 1)), 0, p.bytes.data(), p.bytes.size(),
+                                  &p.indicator);
         }
         st.check(rc, "SQLBindParameter");
     }
 }
-
 
 // Short columns of known width are fetched many rows at a time into bound
 // buffers; a result with long text or binary columns is read value by value.
@@ -417,17 +411,14 @@ void Connection::open(const QString &connectionString, int timeoutSeconds)
         throw DbError(QStringLiteral("Não foi possível iniciar o gerenciador ODBC."));
     SQLSetEnvAttr(m_h->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     checkRc(SQLAllocHandle(SQL_HANDLE_DBC, m_h->env, &m_h->dbc), SQL_HANDLE_ENV, m_h->env, "SQLAllocHandle");
-    SQLSetConnectAttr(m_h->dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)),
-                      0);
-    SQLSetConnectAttr(m_h->dbc, SQL_ATTR_CONNECTION_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
+    SQLSetConnectAttr(m_h->dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
+    SQLSetConnectAttr(m_h->dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
 
     QByteArray in = connectionString.toUtf8();
     SQLCHAR out[1024];
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc = SQLDriverConnect(m_h->dbc, nullptr, reinterpret_cast<SQLCHAR *>(in.data()),
-                                          SQLSMALLINT(in.size()), out, sizeof out, &outLength,
-                                          SQL_DRIVER_NOPROMPT);
+                                          SQLSMALLINT(in.size()), out, sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         const QString text = diagnostics(SQL_HANDLE_DBC, m_h->dbc);
         close();
@@ -490,8 +481,7 @@ ResultSet Connection::run(const QString &sql, const QVariantList &params, bool w
         throw DbError(QStringLiteral("A conexão com o banco de dados está fechada."));
     Statement st(m_h->dbc);
     if (m_commandTimeout > 0)
-        SQLSetStmtAttr(st.handle(), SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), 0);
+        SQLSetStmtAttr(st.handle(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), 0);
 
     QByteArray text = sql.toUtf8();
     // MariaDB Connector/ODBC 3.1 answers "Syntax error" to any statement
@@ -524,8 +514,8 @@ ResultSet Connection::run(const QString &sql, const QVariantList &params, bool w
                     SQLCHAR name[256] = {};
                     SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
                     SQLULEN size = 0;
-                    st.check(SQLDescribeCol(st.handle(), c, name, sizeof name, &nameLength, &type, &size,
-                                            &digits, &nullable),
+                    st.check(SQLDescribeCol(st.handle(), c, name, sizeof name, &nameLength, &type, &size, &digits,
+                                            &nullable),
                              "SQLDescribeCol");
                     names << QString::fromUtf8(reinterpret_cast<const char *>(name));
                     kinds << kindOf(type);
@@ -556,7 +546,7 @@ void Connection::beginTransaction()
     if (m_inTransaction)
         throw DbError(QStringLiteral("Já existe uma transação aberta nesta conexão."));
     checkRc(SQLSetConnectAttr(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-          SQL_HANDLE_DBC, m_h->dbc, "SQLSetConnectAttr");
+            SQL_HANDLE_DBC, m_h->dbc, "SQLSetConnectAttr");
     m_inTransaction = true;
 }
 

@@ -10,8 +10,8 @@ namespace zentro::sql {
 
 // 'text' with every single quote doubled; a null QString gives NULL.
 QString quote(const QString &text);
-QString quote(qint64 number); // '123', as the statements have always quoted numbers
+QString quote(qint64 number);             // '123', as the statements have always quoted numbers
 QString dateTime(const QDateTime &value); // 'YYYY-MM-DD hh:mm:ss'
-QString date(const QDate &value);          // 'YYYY-MM-DD'
+QString date(const QDate &value);         // 'YYYY-MM-DD'
 
 } // namespace zentro::sql

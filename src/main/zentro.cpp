@@ -2,8 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/BuildInfo.h"
-#include "app/InstanceGuard.h"
 #include "app/Installation.h"
+#include "app/InstanceGuard.h"
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
 #include "app/ui/MiniHelp.h"

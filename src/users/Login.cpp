@@ -34,12 +34,12 @@ bool createOwner(AppContext &app)
     const QString id = QString::number(app.installation.ownerId);
     const QString sep = QStringLiteral(", ");
     const QString insert = QStringLiteral("insert into CLIENTESKV (CLIKV_ID, CLIKV_RAZAO, CLIKV_NOMEFANTASIA, "
-                                          "CLIKV_ENDERECO, CLIKV_BAIRRO, CLIKV_CEP, CLIKV_FONE, CLIKV_DDD) VALUES (")
-                           + sql::quote(id) + sep + sql::quote(QStringLiteral("RAZAO SOCIAL CLIENTE KV")) + sep
-                           + sql::quote(tradeName) + sep + sql::quote(QStringLiteral("ENDERECO A CADASTRAR")) + sep
-                           + sql::quote(QStringLiteral("BAIRRO A CADASTRAR")) + sep
-                           + sql::quote(QStringLiteral("00000000")) + sep + sql::quote(QStringLiteral("00000000"))
-                           + sep + sql::quote(QStringLiteral("011")) + QStringLiteral(") ");
+                                          "CLIKV_ENDERECO, CLIKV_BAIRRO, CLIKV_CEP, CLIKV_FONE, CLIKV_DDD) VALUES (") +
+                           sql::quote(id) + sep + sql::quote(QStringLiteral("RAZAO SOCIAL CLIENTE KV")) + sep +
+                           sql::quote(tradeName) + sep + sql::quote(QStringLiteral("ENDERECO A CADASTRAR")) + sep +
+                           sql::quote(QStringLiteral("BAIRRO A CADASTRAR")) + sep +
+                           sql::quote(QStringLiteral("00000000")) + sep + sql::quote(QStringLiteral("00000000")) + sep +
+                           sql::quote(QStringLiteral("011")) + QStringLiteral(") ");
     if (!DynamicQuery(app, insert, QueryMode::Execute)) {
         app.showMessage(QStringLiteral("Houve erro de inclusão dos dados Cliente KV"));
         GravaLog(app, 5, tradeName);
@@ -72,8 +72,8 @@ LoginOutcome Login(AppContext &app, const QString &typedName, const QString &pas
                       &users, &error)) {
         app.showMessageBox(QStringLiteral("Erro ao efetuar login."), QStringLiteral("Erro"), mb::IconError);
         GravaLog(app, 2, QStringLiteral("Usuario / Senha invalida"));
-        app.logEvent(QStringLiteral("Erro ao efetuar login: ") + QLatin1Char('"')
-                         + QStringLiteral("Erro acessando tabela USUARIOS. ") + error,
+        app.logEvent(QStringLiteral("Erro ao efetuar login: ") + QLatin1Char('"') +
+                         QStringLiteral("Erro acessando tabela USUARIOS. ") + error,
                      EventLog::Error);
         forgetUser(app);
         return outcome;
@@ -91,8 +91,9 @@ LoginOutcome Login(AppContext &app, const QString &typedName, const QString &pas
     inicialog(app);
 
     if (users.value(0, QStringLiteral("USU_SITUACAO")).toString() == QStringLiteral("D")) {
-        app.showMessageBox(QStringLiteral("Usuário está desativado!\r\nEntre em contato com o Administrador do Sistema."),
-                           QStringLiteral("Login"), mb::IconWarning);
+        app.showMessageBox(
+            QStringLiteral("Usuário está desativado!\r\nEntre em contato com o Administrador do Sistema."),
+            QStringLiteral("Login"), mb::IconWarning);
         GravaLog(app, 1, QStringLiteral("Usuário Desativado"));
         forgetUser(app);
         return outcome;
@@ -133,8 +134,8 @@ LoginOutcome Login(AppContext &app, const QString &typedName, const QString &pas
         outcome.logo = owner.value(0, QStringLiteral("CLIKV_LOGO")).toByteArray();
     }
 
-    app.logEvent(QStringLiteral("Acessou o sistema o usuário ") + QLatin1Char('"') + app.user.name + QLatin1Char('"')
-                     + QLatin1Char('.'),
+    app.logEvent(QStringLiteral("Acessou o sistema o usuário ") + QLatin1Char('"') + app.user.name + QLatin1Char('"') +
+                     QLatin1Char('.'),
                  EventLog::Info);
     if (app.user.level == Gerencial)
         app.showMessageBox(QStringLiteral("O Perfil deste Usuário (Gerencial) ainda \r\nnão está disponível para uso "
@@ -152,8 +153,8 @@ void Logoff(AppContext &app, bool byCommand)
 {
     encerraLog(app);
     if (byCommand && !app.user.name.isEmpty()) {
-        app.logEvent(QStringLiteral("O usuário ") + QLatin1Char('"') + app.user.name + QLatin1Char('"')
-                         + QStringLiteral(" saiu do sistema."),
+        app.logEvent(QStringLiteral("O usuário ") + QLatin1Char('"') + app.user.name + QLatin1Char('"') +
+                         QStringLiteral(" saiu do sistema."),
                      EventLog::Info);
     }
     app.user.name.clear();
@@ -163,10 +164,11 @@ void Logoff(AppContext &app, bool byCommand)
 QByteArray LoadOwnerLogo(AppContext &app)
 {
     db::ResultSet owner;
-    if (!DynamicQuery(app, QStringLiteral("Select * from CLIENTESKV where clikv_id = ")
-                               + QString::number(app.installation.ownerId),
-                      QueryMode::Open, &owner)
-        || owner.isEmpty())
+    if (!DynamicQuery(app,
+                      QStringLiteral("Select * from CLIENTESKV where clikv_id = ") +
+                          QString::number(app.installation.ownerId),
+                      QueryMode::Open, &owner) ||
+        owner.isEmpty())
         return {};
     return owner.value(0, QStringLiteral("CLIKV_LOGO")).toByteArray();
 }

@@ -27,8 +27,7 @@ bool HashPassword(const QString &fixed, const QString &nameAndId, const QString 
     return true;
 }
 
-bool VerifyPassword(const QString &fixed, const QString &nameAndId, const QString &password,
-                    const QString &storedHash)
+bool VerifyPassword(const QString &fixed, const QString &nameAndId, const QString &password, const QString &storedHash)
 {
     QString hash;
     if (!HashPassword(fixed, nameAndId, password, &hash))

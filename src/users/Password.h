@@ -11,8 +11,7 @@ inline constexpr const char *PasswordSalt = "MtRzK";
 // password, as 40 upper-case hexadecimal characters. Name and ID take part
 // so that the same password gives different hashes for different users.
 bool HashPassword(const QString &fixed, const QString &nameAndId, const QString &password, QString *hash);
-bool VerifyPassword(const QString &fixed, const QString &nameAndId, const QString &password,
-                    const QString &storedHash);
+bool VerifyPassword(const QString &fixed, const QString &nameAndId, const QString &password, const QString &storedHash);
 // At least 8 characters, at least one letter A-Z/a-z and one digit.
 bool CheckPasswordRules(const QString &password);
 

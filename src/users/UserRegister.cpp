@@ -61,9 +61,10 @@ UserSaveResult SaveUser(AppContext &app, UserForm form)
         return refuse(app, QStringLiteral("Este nome de usuário está reservado ao sistema.\rEscolha outro nome."),
                       UserField::Name);
     if (!keepPassword && !CheckPasswordRules(form.password))
-        return refuse(app, QStringLiteral("É obrigatório o preenchimento do campo \"Senha\".\r\nRegras de criação de "
-                                          "senha:\r\n - Mínimo de 8 caracteres;\r\n - Pelo menos uma letra;\r\n - Pelo "
-                                          "menos um número."),
+        return refuse(app,
+                      QStringLiteral("É obrigatório o preenchimento do campo \"Senha\".\r\nRegras de criação de "
+                                     "senha:\r\n - Mínimo de 8 caracteres;\r\n - Pelo menos uma letra;\r\n - Pelo "
+                                     "menos um número."),
                       UserField::Password);
     if (form.profile < 0 || form.profile > 2)
         return refuse(app, QStringLiteral("É obrigatória a definição do Perfil do Usuário."), UserField::Profile);
@@ -74,12 +75,12 @@ UserSaveResult SaveUser(AppContext &app, UserForm form)
     const QString level = QString::number(form.profile + 1);
     if (isNew) {
         if (RegExists(app, QStringLiteral("Select * from USUARIOS where NOME = ") + sql::quote(form.name)))
-            return refuse(app,
-                          QStringLiteral("Já existe um usuário com este nome.\rEscolha outro nome para o novo usuário."),
-                          UserField::Name, QStringLiteral("Redundância"));
-        app.logEvent(QStringLiteral("$$$$$ - O Usuário ") + QLatin1Char('"') + form.name + QLatin1Char('"')
-                         + QStringLiteral(" foi criado pelo usuário ") + QLatin1Char('"') + app.user.name
-                         + QLatin1Char('"') + QStringLiteral(", logado neste momento."),
+            return refuse(
+                app, QStringLiteral("Já existe um usuário com este nome.\rEscolha outro nome para o novo usuário."),
+                UserField::Name, QStringLiteral("Redundância"));
+        app.logEvent(QStringLiteral("$$$$$ - O Usuário ") + QLatin1Char('"') + form.name + QLatin1Char('"') +
+                         QStringLiteral(" foi criado pelo usuário ") + QLatin1Char('"') + app.user.name +
+                         QLatin1Char('"') + QStringLiteral(", logado neste momento."),
                      EventLog::ItemInfo);
         try {
             db::Transaction t(app.cnt());
@@ -89,8 +90,9 @@ UserSaveResult SaveUser(AppContext &app, UserForm form)
             QString hash;
             if (!HashPassword(QLatin1String(PasswordSalt), form.name + QString::number(id), form.password, &hash)) {
                 app.showMessage(QStringLiteral("Erro ao gravar Usuário, entre em contato com o Administrador!(CR)"));
-                GravaLog(app, 8, QStringLiteral("Usuário alterado : ") + form.name + QStringLiteral(" / Perfil = ")
-                                     + profileText);
+                GravaLog(app, 8,
+                         QStringLiteral("Usuário alterado : ") + form.name + QStringLiteral(" / Perfil = ") +
+                             profileText);
                 return {false, UserField::None};
             }
             app.cnt().execute(QStringLiteral("insert into USUARIOS (ID, NOME, SENHA, NIVEL, USU_SITUACAO) values (%1, "
@@ -107,18 +109,18 @@ UserSaveResult SaveUser(AppContext &app, UserForm form)
             app.logEvent(QStringLiteral("Erro ao gravar usuário (Função: SaveUser): ") + e.text(), EventLog::Error);
             return {false, UserField::None};
         }
-        GravaLog(app, 6, QStringLiteral("incluido Usuário ") + form.name + QStringLiteral(" / Perfil = ") + profileText);
+        GravaLog(app, 6,
+                 QStringLiteral("incluido Usuário ") + form.name + QStringLiteral(" / Perfil = ") + profileText);
         return {true, UserField::None};
     }
 
-    app.logEvent(QStringLiteral("&&&&& - O Usuário ") + QLatin1Char('"') + form.name + QLatin1Char('"')
-                     + QStringLiteral(" foi editado pelo usuário ") + QLatin1Char('"') + app.user.name
-                     + QLatin1Char('"') + QStringLiteral(", logado neste momento."),
+    app.logEvent(QStringLiteral("&&&&& - O Usuário ") + QLatin1Char('"') + form.name + QLatin1Char('"') +
+                     QStringLiteral(" foi editado pelo usuário ") + QLatin1Char('"') + app.user.name +
+                     QLatin1Char('"') + QStringLiteral(", logado neste momento."),
                  EventLog::ItemInfo);
     QString hash;
-    if (!keepPassword
-        && !HashPassword(QLatin1String(PasswordSalt), form.name + QString::number(form.editTarget), form.password,
-                         &hash)) {
+    if (!keepPassword && !HashPassword(QLatin1String(PasswordSalt), form.name + QString::number(form.editTarget),
+                                       form.password, &hash)) {
         app.showMessage(QStringLiteral("Erro ao gravar Usuário, entre em contato com o Administrador!(DC)"));
         GravaLog(app, 8, QStringLiteral("Usuário : ") + form.name + QStringLiteral(" / Perfil = ") + profileText);
         return {false, UserField::None};
@@ -130,8 +132,8 @@ UserSaveResult SaveUser(AppContext &app, UserForm form)
                                sql::quote(form.deactivated ? QStringLiteral("D") : QStringLiteral("A")));
         if (!keepPassword)
             set += QStringLiteral(", SENHA = ") + sql::quote(hash);
-        app.cnt().execute(QStringLiteral("update USUARIOS set ") + set + QStringLiteral(" where ID = ")
-                          + QString::number(form.editTarget));
+        app.cnt().execute(QStringLiteral("update USUARIOS set ") + set + QStringLiteral(" where ID = ") +
+                          QString::number(form.editTarget));
         // An administrator may have no client: then no link is written.
         if (form.clientId >= 0) {
             const db::ResultSet link = app.cnt().query(

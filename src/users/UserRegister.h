@@ -10,11 +10,11 @@ class AppContext;
 struct UserForm
 {
     QString name;
-    QString password;       // "*****" while editing means "keep the stored password"
-    int profile = -1;       // list position: 0 Administrador, 1 Gerencial, 2 Operador; -1 none
-    int clientId = -1;      // top-level client the user belongs to; -1 none
+    QString password;  // "*****" while editing means "keep the stored password"
+    int profile = -1;  // list position: 0 Administrador, 1 Gerencial, 2 Operador; -1 none
+    int clientId = -1; // top-level client the user belongs to; -1 none
     bool deactivated = false;
-    int editTarget = -1;    // USUARIOS.ID being edited; -1 for a new user
+    int editTarget = -1; // USUARIOS.ID being edited; -1 for a new user
 };
 
 enum class UserField { None, Name, Password, Profile, Client };

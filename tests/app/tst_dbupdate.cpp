@@ -13,9 +13,10 @@ using namespace zentro;
 namespace {
 
 const QString Caption = QStringLiteral("Atualização de banco de dados necessária!");
-const QString Confirm = QStringLiteral("As orientações do aviso anterior foram seguidas?\r\n\r\nSomente clique sim aqui "
-                                       "se tiverem sido seguidas,\r\ncaso contrário pode haver perda de dados "
-                                       "irreversível!");
+const QString Confirm =
+    QStringLiteral("As orientações do aviso anterior foram seguidas?\r\n\r\nSomente clique sim aqui "
+                   "se tiverem sido seguidas,\r\ncaso contrário pode haver perda de dados "
+                   "irreversível!");
 
 } // namespace
 
@@ -91,15 +92,13 @@ void TestDbUpdate::splitting_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QStringList>("statements");
-    QTest::newRow("trailing separator")
-        << "create table A (x int)^\r\n  insert into A values (1) \r\n^\r\n" << QStringList{"create table A (x int)",
-                                                                                      "insert into A values (1)"};
-    QTest::newRow("no trailing separator")
-        << "create table A (x int)^\r\n  insert into A values (1)" << QStringList{"create table A (x int)",
-                                                                                 "insert into A values (1)"};
+    QTest::newRow("trailing separator") << "create table A (x int)^\r\n  insert into A values (1) \r\n^\r\n"
+                                        << QStringList{"create table A (x int)", "insert into A values (1)"};
+    QTest::newRow("no trailing separator") << "create table A (x int)^\r\n  insert into A values (1)"
+                                           << QStringList{"create table A (x int)", "insert into A values (1)"};
     QTest::newRow("ends at the first empty statement") << "a^b^ ^c" << QStringList{"a", "b"};
-    QTest::newRow("body with semicolons")
-        << "CREATE PROCEDURE P() BEGIN SELECT 1; SELECT 2; END^" << QStringList{"CREATE PROCEDURE P() BEGIN SELECT 1; SELECT 2; END"};
+    QTest::newRow("body with semicolons") << "CREATE PROCEDURE P() BEGIN SELECT 1; SELECT 2; END^"
+                                          << QStringList{"CREATE PROCEDURE P() BEGIN SELECT 1; SELECT 2; END"};
 }
 
 void TestDbUpdate::splitting()
@@ -162,7 +161,8 @@ void TestDbUpdate::failingStatementStopsTheChain()
     TestDatabase::Options empty;
     empty.empty = true;
     QVERIFY(m_db.create(QStringLiteral("update_fail"), empty));
-    QVERIFY(m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('494');")));
+    QVERIFY(
+        m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('494');")));
     useScripts({{"495.SQL", "create table S1 (x int)^\r\ncreate table S2 (x int)^\r\ninsert into NO_TABLE values "
                             "(1)^\r\ncreate table S4 (x int)^\r\nupdate DBINFO set VERSION = '495'^\r\n"},
                 {"496.SQL", "create table NEVER (x int)^update DBINFO set VERSION = '496'^"}});
@@ -191,7 +191,8 @@ void TestDbUpdate::scriptThatForgetsTheVersion()
     TestDatabase::Options empty;
     empty.empty = true;
     QVERIFY(m_db.create(QStringLiteral("update_forget"), empty));
-    QVERIFY(m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('503');")));
+    QVERIFY(
+        m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('503');")));
     useScripts({{"504.SQL", "create table S1 (x int)^"}, {"505.SQL", "create table NEVER (x int)^"}});
     m_app->cnt().open(m_db.connectionString());
     m_messages.expectPrefix(QStringLiteral("Uma atualização"), mb::IdYes);
@@ -209,7 +210,8 @@ void TestDbUpdate::missingScriptFile()
     TestDatabase::Options empty;
     empty.empty = true;
     QVERIFY(m_db.create(QStringLiteral("update_missing"), empty));
-    QVERIFY(m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('500');")));
+    QVERIFY(
+        m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('500');")));
     useScripts({{"505.SQL", "select 1^"}}); // 501.SQL is not there
     m_app->cnt().open(m_db.connectionString());
     m_messages.expectPrefix(QStringLiteral("Uma atualização"), mb::IdYes);
@@ -226,7 +228,8 @@ void TestDbUpdate::tooOld()
     TestDatabase::Options empty;
     empty.empty = true;
     QVERIFY(m_db.create(QStringLiteral("update_old"), empty));
-    QVERIFY(m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('493');")));
+    QVERIFY(
+        m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('493');")));
     m_app->cnt().open(m_db.connectionString());
     m_messages.expectPrefix(QStringLiteral("Uma atualização"), mb::IdYes);
     m_messages.expect(Confirm, mb::IdYes);
@@ -244,11 +247,13 @@ void TestDbUpdate::operatorDeclines_data()
     QTest::addColumn<bool>("atSecondQuestion");
     QTest::addColumn<QString>("event");
     QTest::newRow("first question")
-        << false << QStringLiteral("Usu\u00e1rio cancelou atualiza\u00e7\u00e3o do banco de dados. Vers\u00e3o atual: "
-                                   "504. Vers\u00e3o necess\u00e1ria: 505.");
+        << false
+        << QStringLiteral("Usu\u00e1rio cancelou atualiza\u00e7\u00e3o do banco de dados. Vers\u00e3o atual: "
+                          "504. Vers\u00e3o necess\u00e1ria: 505.");
     QTest::newRow("second question")
-        << true << QStringLiteral("Usu\u00e1rio cancelou atualiza\u00e7\u00e3o do banco de dados. Vers\u00e3o atual: "
-                                  "504.</div>");
+        << true
+        << QStringLiteral("Usu\u00e1rio cancelou atualiza\u00e7\u00e3o do banco de dados. Vers\u00e3o atual: "
+                          "504.</div>");
 }
 
 void TestDbUpdate::operatorDeclines()
@@ -259,7 +264,8 @@ void TestDbUpdate::operatorDeclines()
     TestDatabase::Options empty;
     empty.empty = true;
     QVERIFY(m_db.create(QStringLiteral("update_declined"), empty));
-    QVERIFY(m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('504');")));
+    QVERIFY(
+        m_db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('504');")));
     m_app->cnt().open(m_db.connectionString());
     m_messages.expectPrefix(QStringLiteral("Uma atualização"), atSecondQuestion ? mb::IdYes : mb::IdNo);
     if (atSecondQuestion)

@@ -110,8 +110,7 @@ void TestHelpers::textFilters()
     QVERIFY(!HasHexLetter(QStringLiteral("001234")));
     QVERIFY(!HasHexLetter(QString()));
     QVERIFY(!HasHexLetter(QStringLiteral("12G4AB"))); // G ends the scan before any letter
-    QCOMPARE(DoubleChars(QStringLiteral("O'Brien \"x\""), QStringLiteral("'\"")),
-             QStringLiteral("O''Brien \"\"x\"\""));
+    QCOMPARE(DoubleChars(QStringLiteral("O'Brien \"x\""), QStringLiteral("'\"")), QStringLiteral("O''Brien \"\"x\"\""));
 }
 
 void TestHelpers::ipv4_data()
@@ -151,11 +150,16 @@ void TestHelpers::dnsPair_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::newRow("two") << "8.8.8.8,8.8.4.4" << 2 << "8.8.8.8" << "8.8.4.4";
-    QTest::newRow("one") << "8.8.8.8" << 1 << "8.8.8.8" << "";
-    QTest::newRow("second only") << ",1.1.1.1" << 1 << "" << "1.1.1.1";
-    QTest::newRow("third ignored") << "1.1.1.1,2.2.2.2,3.3.3.3" << 2 << "1.1.1.1" << "2.2.2.2";
-    QTest::newRow("none") << "" << 0 << "" << "";
+    QTest::newRow("two") << "8.8.8.8,8.8.4.4" << 2 << "8.8.8.8"
+                         << "8.8.4.4";
+    QTest::newRow("one") << "8.8.8.8" << 1 << "8.8.8.8"
+                         << "";
+    QTest::newRow("second only") << ",1.1.1.1" << 1 << ""
+                                 << "1.1.1.1";
+    QTest::newRow("third ignored") << "1.1.1.1,2.2.2.2,3.3.3.3" << 2 << "1.1.1.1"
+                                   << "2.2.2.2";
+    QTest::newRow("none") << "" << 0 << ""
+                          << "";
 }
 
 void TestHelpers::dnsPair()

@@ -1,7 +1,7 @@
 // Zentro.ini and the installation file, read the way installations write them.
 
-#include "app/InstanceGuard.h"
 #include "app/Installation.h"
+#include "app/InstanceGuard.h"
 #include "app/Settings.h"
 
 #include <QtTest>
@@ -121,13 +121,13 @@ void TestSettingsFiles::malformedInstallation_data()
                                          << "SERVIDOR_RESERVA deve ser um endereço IPv4 (a.b.c.d)";
     QTest::newRow("gap in card keys") << QByteArray("[CHAVE_CARTAO_2]") << QByteArray("[CHAVE_CARTAO_5]")
                                       << "a seção [CHAVE_CARTAO_5] deveria ser [CHAVE_CARTAO_2]";
-    QTest::newRow("card key name too long") << QByteArray("NOME=Chave Diretoria")
-                                            << QByteArray("NOME=Chave da Diretoria Financeira")
-                                            << "NOME deve ter no máximo 24 caracteres";
-    QTest::newRow("card value 3 not hex") << QByteArray("VALOR_3=A1B2C3") << QByteArray("VALOR_3=A1B2CZ")
-                                          << "VALOR_3 deve ter 6 dígitos hexadecimais";
-    QTest::newRow("line that is not a key") << QByteArray("NUMERO=100") << QByteArray("NUMERO 100")
-                                            << "linha 24: linha inválida";
+    QTest::newRow("card key name too long")
+        << QByteArray("NOME=Chave Diretoria") << QByteArray("NOME=Chave da Diretoria Financeira")
+        << "NOME deve ter no máximo 24 caracteres";
+    QTest::newRow("card value 3 not hex")
+        << QByteArray("VALOR_3=A1B2C3") << QByteArray("VALOR_3=A1B2CZ") << "VALOR_3 deve ter 6 dígitos hexadecimais";
+    QTest::newRow("line that is not a key")
+        << QByteArray("NUMERO=100") << QByteArray("NUMERO 100") << "linha 24: linha inválida";
 }
 
 void TestSettingsFiles::malformedInstallation()

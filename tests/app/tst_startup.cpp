@@ -103,15 +103,15 @@ void TestStartup::missingFileWritesTheGeneralSection()
 void TestStartup::sectionNamesAndDefaults()
 {
     const QByteArray dsn = m_db.dataSource().toUtf8();
-    writeIni("[Matriz]\r\nDATASOURCE=" + dsn + "\r\nFRIENDLYNAME=Matriz SP\r\n[Filial]\r\nDATASOURCE=" + dsn
-             + "\r\n[Vazia]\r\n[SYS_GLOBAL]\r\nPATH_LOG=" + m_folder.path().toUtf8()
-             + "/outro.htm\r\nLOG_FILE_SIZE=7\r\n");
+    writeIni("[Matriz]\r\nDATASOURCE=" + dsn + "\r\nFRIENDLYNAME=Matriz SP\r\n[Filial]\r\nDATASOURCE=" + dsn +
+             "\r\n[Vazia]\r\n[SYS_GLOBAL]\r\nPATH_LOG=" + m_folder.path().toUtf8() +
+             "/outro.htm\r\nLOG_FILE_SIZE=7\r\n");
     QVERIFY(LoadSettingsAndProbe(*m_app));
     QCOMPARE(m_app->dataSources.size(), 4);
     QCOMPARE(m_app->dataSources.at(0).friendlyName, QStringLiteral("Matriz SP"));
-    QCOMPARE(m_app->dataSources.at(1).friendlyName, m_db.dataSource()); // named by its data source
+    QCOMPARE(m_app->dataSources.at(1).friendlyName, m_db.dataSource());        // named by its data source
     QCOMPARE(m_app->dataSources.at(2).friendlyName, QStringLiteral("Zentro")); // neither key
-    QCOMPARE(m_app->dataSources.at(3).section, QStringLiteral("SYS_GLOBAL")); // a data source like any other
+    QCOMPARE(m_app->dataSources.at(3).section, QStringLiteral("SYS_GLOBAL"));  // a data source like any other
     QCOMPARE(m_app->conf.logPath, m_folder.path() + QStringLiteral("/outro.htm"));
     QCOMPARE(m_app->conf.logFileSize, 7);
     QCOMPARE(m_app->conf.friendlyName, QStringLiteral("Matriz SP"));
@@ -180,7 +180,8 @@ void TestStartup::unreadableSettings()
     const QString path = m_folder.path() + QStringLiteral("/Zentro.ini");
     QVERIFY(QDir().mkdir(path));
     m_messages.expectPrefix(QStringLiteral("Erro ao carregar as configurações do sistema:\rNão foi possível ler o "
-                                           "arquivo \"") + path);
+                                           "arquivo \"") +
+                            path);
     QVERIFY(!LoadSettingsAndProbe(*m_app));
     QVERIFY(m_app->dataSources.isEmpty());
     QVERIFY(QDir().rmdir(path));
@@ -205,8 +206,9 @@ void TestStartup::versionCheck_data()
         << QStringList{"Erro ao estabelecer conexão com o banco de dados (Função: BD_Connect): Banco de dados não "
                        "possui informação de versão.\r\nRecord Count = 2..\r\n<br>Objeto Conexão = Cnt"};
     QTest::newRow("older goes to the update, which the operator declines")
-        << "('504')" << false << QStringList{"*Versão atual do banco de dados: 504. Versão necessária: 505.",
-                                             "Base de dados não foi atualizada!"};
+        << "('504')" << false
+        << QStringList{"*Versão atual do banco de dados: 504. Versão necessária: 505.",
+                       "Base de dados não foi atualizada!"};
 }
 
 void TestStartup::versionCheck()
@@ -214,8 +216,9 @@ void TestStartup::versionCheck()
     QFETCH(QString, rows);
     QFETCH(bool, connected);
     QFETCH(QStringList, messages);
-    QVERIFY(m_db.runSql(QStringLiteral("DELETE FROM DBINFO;")
-                        + (rows.isEmpty() ? QString() : QStringLiteral("INSERT INTO DBINFO (VERSION) VALUES %1;").arg(rows))));
+    QVERIFY(m_db.runSql(
+        QStringLiteral("DELETE FROM DBINFO;") +
+        (rows.isEmpty() ? QString() : QStringLiteral("INSERT INTO DBINFO (VERSION) VALUES %1;").arg(rows))));
     for (const QString &m : messages) {
         if (m.startsWith('*'))
             m_messages.expectPrefix(QStringLiteral("Uma atualização"), mb::IdNo);
@@ -302,8 +305,8 @@ void TestStartup::productListAndExistence()
     m_messages.expect(QStringLiteral("Erro ao executar pesquisa."), QStringLiteral("Erro"), 16);
     QVERIFY(RegExists(*m_app, QStringLiteral("select * from NO_SUCH_TABLE")));
     QString error;
-    QVERIFY(!DynamicQuery(*m_app, QStringLiteral("update NO_SUCH_TABLE set X = 1"), QueryMode::Execute, nullptr,
-                          &error));
+    QVERIFY(
+        !DynamicQuery(*m_app, QStringLiteral("update NO_SUCH_TABLE set X = 1"), QueryMode::Execute, nullptr, &error));
     QVERIFY(error.contains(QStringLiteral("42S02")));
     QFile log(logPath);
     QVERIFY(log.open(QIODevice::ReadOnly));

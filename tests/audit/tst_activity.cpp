@@ -63,19 +63,20 @@ void TestActivity::initTestCase()
     demo.demo = true;
     QVERIFY(m_db.create(QStringLiteral("activity"), demo));
     // Four logins in the period (one by the service user), one before it.
-    QVERIFY(m_db.runSql(QStringLiteral(
-        "DELETE FROM TAB_MOV_USU; DELETE FROM TAB_LOG;"
-        "INSERT INTO TAB_LOG (LOG_NUM, LOG_USU, LOG_DT_INI, LOG_HR_INI, LOG_DT_FIM, LOG_HR_FIM) VALUES "
-        "(1, 0, '2026-12-05', '08:00:00', '2026-12-05', '12:00:00'),"
-        "(2, 0, '2026-12-06', '08:00:00', NULL, NULL),"
-        "(3, 0, '2026-12-07', '08:00:00', '2026-12-08', '09:00:00'),"
-        "(4, 2, '2026-12-08', '08:00:00', '2026-12-08', '09:00:00'),"
-        "(5, 0, '2026-11-01', '08:00:00', '2026-11-01', '09:00:00');"
-        "INSERT INTO TAB_MOV_USU (MOV_ROTINA, MOV_ATIV, MOV_HR, MOV_NUM_LOG, MOV_CLIENTE, MOV_LEITOR, MOV_CONSU) VALUES "
-        "(16, 'Renomeado para ''Açoforte''', '08:10:00', 1, 1, 0, 0),"
-        "(18, 'Leitor excluído', '08:20:00', 1, 1, 101, 0),"
-        "(85, 'consulta', '08:30:00', 3, 0, 0, 0),"
-        "(16, 'pelo serviço', '08:30:00', 4, 2, 0, 0);")));
+    QVERIFY(m_db.runSql(
+        QStringLiteral("DELETE FROM TAB_MOV_USU; DELETE FROM TAB_LOG;"
+                       "INSERT INTO TAB_LOG (LOG_NUM, LOG_USU, LOG_DT_INI, LOG_HR_INI, LOG_DT_FIM, LOG_HR_FIM) VALUES "
+                       "(1, 0, '2026-12-05', '08:00:00', '2026-12-05', '12:00:00'),"
+                       "(2, 0, '2026-12-06', '08:00:00', NULL, NULL),"
+                       "(3, 0, '2026-12-07', '08:00:00', '2026-12-08', '09:00:00'),"
+                       "(4, 2, '2026-12-08', '08:00:00', '2026-12-08', '09:00:00'),"
+                       "(5, 0, '2026-11-01', '08:00:00', '2026-11-01', '09:00:00');"
+                       "INSERT INTO TAB_MOV_USU (MOV_ROTINA, MOV_ATIV, MOV_HR, MOV_NUM_LOG, MOV_CLIENTE, MOV_LEITOR, "
+                       "MOV_CONSU) VALUES "
+                       "(16, 'Renomeado para ''Açoforte''', '08:10:00', 1, 1, 0, 0),"
+                       "(18, 'Leitor excluído', '08:20:00', 1, 1, 101, 0),"
+                       "(85, 'consulta', '08:30:00', 3, 0, 0, 0),"
+                       "(16, 'pelo serviço', '08:30:00', 4, 2, 0, 0);")));
 }
 
 void TestActivity::init()
@@ -102,7 +103,8 @@ QString TestActivity::one(const QString &sql)
 
 int TestActivity::searches()
 {
-    return one(QStringLiteral("SELECT COUNT(*) FROM TAB_MOV_USU WHERE MOV_ROTINA = 85 AND MOV_ATIV LIKE '%=>%'")).toInt();
+    return one(QStringLiteral("SELECT COUNT(*) FROM TAB_MOV_USU WHERE MOV_ROTINA = 85 AND MOV_ATIV LIKE '%=>%'"))
+        .toInt();
 }
 
 void TestActivity::situations_data()
@@ -171,7 +173,8 @@ void TestActivity::completeSearchWithFilters()
     w.readers()->setCurrentIndex(w.readers()->findData(101));
     QVERIFY(w.btPesquisarClick());
     QCOMPARE(m->rowCount(), 1);
-    QCOMPARE(m->index(0, 3).data().toString(), one(QStringLiteral("SELECT ROT_DESC FROM TAB_ROTINA WHERE ROT_COD = 18")));
+    QCOMPARE(m->index(0, 3).data().toString(),
+             one(QStringLiteral("SELECT ROT_DESC FROM TAB_ROTINA WHERE ROT_COD = 18")));
 
     // A group chosen with every routine of it.
     w.readers()->setCurrentIndex(-1);
@@ -224,11 +227,14 @@ void TestActivity::workbooks()
     QVERIFY(w.btPesquisarClick());
     const QString complete = m_folder.path() + QStringLiteral("/geral.xlsx");
     QVERIFY(w.writeWorkbook(complete));
-    QVERIFY(!unzipped(complete, QStringLiteral("xl/worksheets/sheet1.xml")).contains(QStringLiteral("<sheetProtection")));
+    QVERIFY(
+        !unzipped(complete, QStringLiteral("xl/worksheets/sheet1.xml")).contains(QStringLiteral("<sheetProtection")));
     QVERIFY(unzipped(complete, QStringLiteral("xl/sharedStrings.xml")).contains(QStringLiteral("Histórico")));
-    QVERIFY(unzipped(complete, QStringLiteral("xl/sharedStrings.xml")).contains(QStringLiteral("Renomeado para 'Açoforte'")));
+    QVERIFY(unzipped(complete, QStringLiteral("xl/sharedStrings.xml"))
+                .contains(QStringLiteral("Renomeado para 'Açoforte'")));
     QVERIFY(one(QStringLiteral("SELECT MOV_ATIV FROM TAB_MOV_USU WHERE MOV_ROTINA = 86 ORDER BY MOV_NUM DESC"))
-                .startsWith(QStringLiteral(" Geração Excel LOG GERAL em [") + complete + QStringLiteral("] Período :01/12/2026")));
+                .startsWith(QStringLiteral(" Geração Excel LOG GERAL em [") + complete +
+                            QStringLiteral("] Período :01/12/2026")));
 
     ActivityFilter f;
     f.complete = true;

@@ -82,8 +82,7 @@ void TestConnection::hostileTextThroughQuoting()
     QFETCH(QString, text);
     m_cnt.execute(QStringLiteral("DELETE FROM T"));
     m_cnt.execute(QStringLiteral("INSERT INTO T (NAME) VALUES (%1)").arg(sql::quote(text)));
-    const db::ResultSet rs =
-        m_cnt.query(QStringLiteral("SELECT NAME FROM T WHERE NAME = %1").arg(sql::quote(text)));
+    const db::ResultSet rs = m_cnt.query(QStringLiteral("SELECT NAME FROM T WHERE NAME = %1").arg(sql::quote(text)));
     QCOMPARE(rs.rowCount(), 1);
     QCOMPARE(rs.value(0, 0).toString(), text);
 }
@@ -132,13 +131,14 @@ void TestConnection::manyRowsReadWhole()
     QFETCH(QString, extraColumn);
     m_cnt.execute(QStringLiteral("DELETE FROM T"));
     // More rows than one block, NULLs and multi-byte text among them.
-    m_cnt.execute(QStringLiteral("INSERT INTO T (CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE) "
-                                 "SELECT seq * 1000003, IF(seq % 7 = 0, NULL, CONCAT('Ação ', seq, REPEAT('é', seq % 50))), "
-                                 "IF(seq % 2 = 0, '1', '0'), IF(seq % 5 = 0, NULL, '2026-12-11 08:00:00' + INTERVAL seq MINUTE), "
-                                 "'2026-01-01' + INTERVAL seq DAY, SEC_TO_TIME(seq * 7), seq / 100, seq / 4 "
-                                 "FROM seq_1_to_700"));
-    const db::ResultSet rs =
-        m_cnt.query(QStringLiteral("SELECT CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE %1 FROM T ORDER BY CARD").arg(extraColumn));
+    m_cnt.execute(
+        QStringLiteral("INSERT INTO T (CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE) "
+                       "SELECT seq * 1000003, IF(seq % 7 = 0, NULL, CONCAT('Ação ', seq, REPEAT('é', seq % 50))), "
+                       "IF(seq % 2 = 0, '1', '0'), IF(seq % 5 = 0, NULL, '2026-12-11 08:00:00' + INTERVAL seq MINUTE), "
+                       "'2026-01-01' + INTERVAL seq DAY, SEC_TO_TIME(seq * 7), seq / 100, seq / 4 "
+                       "FROM seq_1_to_700"));
+    const db::ResultSet rs = m_cnt.query(
+        QStringLiteral("SELECT CARD, NAME, FLAG, WHEN_, D, H, PRICE, RATE %1 FROM T ORDER BY CARD").arg(extraColumn));
     QCOMPARE(rs.rowCount(), 700);
     for (int i = 0; i < rs.rowCount(); ++i) {
         const int seq = i + 1;
@@ -146,8 +146,7 @@ void TestConnection::manyRowsReadWhole()
         if (seq % 7 == 0)
             QVERIFY(rs.value(i, 1).isNull());
         else
-            QCOMPARE(rs.value(i, 1).toString(),
-                     QStringLiteral("Ação %1").arg(seq) + QString(seq % 50, QChar(0xE9)));
+            QCOMPARE(rs.value(i, 1).toString(), QStringLiteral("Ação %1").arg(seq) + QString(seq % 50, QChar(0xE9)));
         QCOMPARE(rs.value(i, 2).toString(), seq % 2 == 0 ? QStringLiteral("1") : QStringLiteral("0"));
         if (seq % 5 == 0)
             QVERIFY(rs.value(i, 3).isNull());

@@ -8,8 +8,7 @@ ScriptedMessages &ScriptedMessages::expect(const QString &text, int answer)
     return *this;
 }
 
-ScriptedMessages &ScriptedMessages::expect(const QString &text, const QString &caption, int flags,
-                                           int answer)
+ScriptedMessages &ScriptedMessages::expect(const QString &text, const QString &caption, int flags, int answer)
 {
     m_expected.append({text, caption, flags, false, true, answer});
     return *this;
@@ -25,8 +24,8 @@ int ScriptedMessages::show(const QString &text, const QString &caption, int flag
 {
     m_shown.append({text, caption, flags});
     if (m_expected.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected message [%1] \"%2\"").arg(caption, text)),
-                     __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("unexpected message [%1] \"%2\"").arg(caption, text)), __FILE__,
+                     __LINE__);
         return zentro::mb::IdCancel;
     }
     const Expected e = m_expected.takeFirst();
@@ -47,8 +46,8 @@ int ScriptedMessages::show(const QString &text, const QString &caption, int flag
 bool ScriptedMessages::allShown() const
 {
     for (const Expected &e : m_expected)
-        QTest::qFail(qPrintable(QStringLiteral("expected message never shown: \"%1\"").arg(e.text)),
-                     __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("expected message never shown: \"%1\"").arg(e.text)), __FILE__,
+                     __LINE__);
     return m_expected.isEmpty();
 }
 

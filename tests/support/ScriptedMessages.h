@@ -20,8 +20,7 @@ public:
 
     // Queue the next expected message and the button the "operator" presses.
     ScriptedMessages &expect(const QString &text, int answer = zentro::mb::IdOk);
-    ScriptedMessages &expect(const QString &text, const QString &caption, int flags,
-                             int answer = zentro::mb::IdOk);
+    ScriptedMessages &expect(const QString &text, const QString &caption, int flags, int answer = zentro::mb::IdOk);
     // Accept any text that starts with the given prefix.
     ScriptedMessages &expectPrefix(const QString &prefix, int answer = zentro::mb::IdOk);
 

@@ -89,8 +89,8 @@ bool TestDatabase::create(const QString &name, Options options)
     if (options.empty) {
         const QString keep = m_name;
         m_name.clear();
-        const bool ok = runSql(QStringLiteral("DROP DATABASE IF EXISTS `%1`; CREATE DATABASE `%1` CHARACTER SET utf8mb4;")
-                                   .arg(keep));
+        const bool ok = runSql(
+            QStringLiteral("DROP DATABASE IF EXISTS `%1`; CREATE DATABASE `%1` CHARACTER SET utf8mb4;").arg(keep));
         m_name = keep;
         if (!ok) {
             QTest::qFail("creating an empty database failed", __FILE__, __LINE__);

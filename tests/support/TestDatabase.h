@@ -13,9 +13,9 @@ class TestDatabase
 public:
     struct Options
     {
-        bool demo = false;      // load the demo data set too
-        bool base494 = false;   // the earliest structure the update chain starts from
-        bool empty = false;     // no tables at all
+        bool demo = false;    // load the demo data set too
+        bool base494 = false; // the earliest structure the update chain starts from
+        bool empty = false;   // no tables at all
     };
 
     // Creates (or recreates) database "zt_<name>" and its data source

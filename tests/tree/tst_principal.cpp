@@ -69,9 +69,9 @@ void logOn(TfrmPrincipal &w, const QString &name, const QString &password)
     login->btOKClick();
 }
 
-const QStringList Guarded = {"acNovoLeitor",  "acConfigKLT", "acMasterConf", "acImportarLogs", "acExportarLeitores",
-                             "acLogoff",      "AuxRenomear", "acUsuarios",   "acLocalizar",    "acLocalizarCartao",
-                             "acProdDisp",    "ac_consumidor", "acFormatarCartao"};
+const QStringList Guarded = {"acNovoLeitor", "acConfigKLT",   "acMasterConf",    "acImportarLogs", "acExportarLeitores",
+                             "acLogoff",     "AuxRenomear",   "acUsuarios",      "acLocalizar",    "acLocalizarCartao",
+                             "acProdDisp",   "ac_consumidor", "acFormatarCartao"};
 
 } // namespace
 
@@ -150,10 +150,18 @@ void TestPrincipal::commandsByProfile_data()
     QTest::addColumn<QString>("level");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<bool>("systemSettings");
-    QTest::newRow("ADMIN") << "ADMIN" << "admin1234" << "" << true << false;
-    QTest::newRow("KAVORA") << "KAVORA" << "kavora2026" << "" << true << true;
-    QTest::newRow("Gerencial") << "GERENTE" << "gerente12" << "2" << false << false;
-    QTest::newRow("Operador") << "OPERADOR" << "operador1" << "3" << false << false;
+    QTest::newRow("ADMIN") << "ADMIN"
+                           << "admin1234"
+                           << "" << true << false;
+    QTest::newRow("KAVORA") << "KAVORA"
+                            << "kavora2026"
+                            << "" << true << true;
+    QTest::newRow("Gerencial") << "GERENTE"
+                               << "gerente12"
+                               << "2" << false << false;
+    QTest::newRow("Operador") << "OPERADOR"
+                              << "operador1"
+                              << "3" << false << false;
 }
 
 void TestPrincipal::commandsByProfile()
@@ -174,9 +182,10 @@ void TestPrincipal::commandsByProfile()
         QString hash;
         const int id = 50 + level.toInt();
         HashPassword(QLatin1String(PasswordSalt), name + QString::number(id), password, &hash);
-        app.cnt().execute(QStringLiteral("REPLACE INTO USUARIOS (ID, NOME, SENHA, NIVEL, USU_SITUACAO) VALUES (?, ?, ?, "
-                                         "?, 'A')"),
-                          {id, name, hash, level});
+        app.cnt().execute(
+            QStringLiteral("REPLACE INTO USUARIOS (ID, NOME, SENHA, NIVEL, USU_SITUACAO) VALUES (?, ?, ?, "
+                           "?, 'A')"),
+            {id, name, hash, level});
         messages.expectPrefix(QStringLiteral("O Perfil deste Usuário ("));
     }
     TfrmPrincipal w(app);
@@ -270,7 +279,7 @@ void TestPrincipal::switchingDataSources()
     QCOMPARE(app.currentDataSource, 1);
     QCOMPARE(app.conf.friendlyName, QStringLiteral("Filial"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Zentro - Filial Norte"));
-    QVERIFY(!w.command("acLogoff")->isEnabled()); // logged off by the switch
+    QVERIFY(!w.command("acLogoff")->isEnabled());        // logged off by the switch
     QVERIFY(w.childWindow(QStringLiteral("TfrmLogin"))); // and asked to log on again
     QCOMPARE(app.cnt().query(QStringLiteral("SELECT DATABASE()")).value(0, 0).toString(), other.name());
 
@@ -341,7 +350,8 @@ void TestPrincipal::ownerSettings()
         QVERIFY(!w.storeLogoFile(notJpeg));
         QVERIFY(w.storeLogoFile(QStringLiteral(ZENTRO_SOURCE_DIR "/data/logo_clikv.jpg")));
         QCOMPARE(lastAudit(), QStringLiteral("Alterada a logomarca do Cliente Kavora"));
-        QVERIFY(!app.cnt().query(QStringLiteral("SELECT CLIKV_LOGO FROM CLIENTESKV")).value(0, 0).toByteArray().isEmpty());
+        QVERIFY(
+            !app.cnt().query(QStringLiteral("SELECT CLIKV_LOGO FROM CLIENTESKV")).value(0, 0).toByteArray().isEmpty());
     }
     QVERIFY(messages.allShown());
 }
@@ -356,11 +366,12 @@ void TestPrincipal::treeInTheWindow()
     TfrmPrincipal w(app);
     QVERIFY(w.runShowSequence());
     const QStringList texts = panels(w);
-    const int installed = app.cnt()
-                              .query(QStringLiteral("SELECT COUNT(*) FROM ITENS WHERE EXCLUIDO = '0' AND ID_PAI > 0 AND "
-                                                    "HW_SERIE <> '' AND ID <> -10"))
-                              .value(0, 0)
-                              .toInt();
+    const int installed =
+        app.cnt()
+            .query(QStringLiteral("SELECT COUNT(*) FROM ITENS WHERE EXCLUIDO = '0' AND ID_PAI > 0 AND "
+                                  "HW_SERIE <> '' AND ID <> -10"))
+            .value(0, 0)
+            .toInt();
     QVERIFY2(texts.contains(QStringLiteral("Leitores Instalados: %1").arg(installed)), qPrintable(texts.join('|')));
     QVERIFY(std::any_of(texts.begin(), texts.end(), [](const QString &t) { return t.startsWith("Em Estoque: "); }));
 

@@ -102,10 +102,13 @@ void TestLogin::refusedAttemptsAreRecorded_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("record");
-    QTest::newRow("deactivated") << "D" << "certa123"
+    QTest::newRow("deactivated") << "D"
+                                 << "certa123"
                                  << "Usuário está desativado!\r\nEntre em contato com o Administrador do Sistema."
                                  << "1:Usuário Desativado";
-    QTest::newRow("wrong password") << "A" << "errada123" << "Erro de validação de Usuário. Senha Corrompida."
+    QTest::newRow("wrong password") << "A"
+                                    << "errada123"
+                                    << "Erro de validação de Usuário. Senha Corrompida."
                                     << "3:Senha Corrompida";
 }
 
@@ -154,8 +157,9 @@ void TestLogin::profilesWithoutCommands_data()
 {
     QTest::addColumn<QString>("level");
     QTest::addColumn<QString>("message");
-    QTest::newRow("Gerencial") << "2"
-                               << "O Perfil deste Usuário (Gerencial) ainda \r\nnão está disponível para uso no sistema!";
+    QTest::newRow("Gerencial")
+        << "2"
+        << "O Perfil deste Usuário (Gerencial) ainda \r\nnão está disponível para uso no sistema!";
     QTest::newRow("Operador") << "3"
                               << "O Perfil deste Usuário (Operador) ainda \r\nnão está disponível para uso no sistema!";
 }
@@ -206,22 +210,29 @@ void TestLogin::saveRefusals_data()
     const QString rules = QStringLiteral("É obrigatório o preenchimento do campo \"Senha\".\r\nRegras de criação de "
                                          "senha:\r\n - Mínimo de 8 caracteres;\r\n - Pelo menos uma letra;\r\n - Pelo "
                                          "menos um número.");
-    QTest::newRow("empty name") << "  " << "abcdef12" << 0 << -1
+    QTest::newRow("empty name") << "  "
+                                << "abcdef12" << 0 << -1
                                 << "É obrigatório o preenchimento do campo \"Nome do Usuário\"."
                                 << int(UserField::Password);
-    QTest::newRow("ADMIN as a new name") << "admin" << "abcdef12" << 0 << -1
+    QTest::newRow("ADMIN as a new name") << "admin"
+                                         << "abcdef12" << 0 << -1
                                          << "Este nome de usuário está reservado ao sistema.\rEscolha outro nome."
                                          << int(UserField::Name);
-    QTest::newRow("password without digit") << "NOVO" << "abcdefgh" << 0 << -1 << rules << int(UserField::Password);
-    QTest::newRow("short password") << "NOVO" << "abc12" << 0 << -1 << rules << int(UserField::Password);
-    QTest::newRow("no profile") << "NOVO" << "abcdef12" << -1 << -1 << "É obrigatória a definição do Perfil do Usuário."
+    QTest::newRow("password without digit") << "NOVO"
+                                            << "abcdefgh" << 0 << -1 << rules << int(UserField::Password);
+    QTest::newRow("short password") << "NOVO"
+                                    << "abc12" << 0 << -1 << rules << int(UserField::Password);
+    QTest::newRow("no profile") << "NOVO"
+                                << "abcdef12" << -1 << -1 << "É obrigatória a definição do Perfil do Usuário."
                                 << int(UserField::Profile);
     QTest::newRow("Gerencial without client")
-        << "NOVO" << "abcdef12" << 1 << -1 << "É obrigatória a definição do Cliente associado a esse Usuário."
+        << "NOVO"
+        << "abcdef12" << 1 << -1 << "É obrigatória a definição do Cliente associado a esse Usuário."
         << int(UserField::Client);
-    QTest::newRow("duplicate name")
-        << "kavora" << "abcdef12" << 0 << -1
-        << "Já existe um usuário com este nome.\rEscolha outro nome para o novo usuário." << int(UserField::Name);
+    QTest::newRow("duplicate name") << "kavora"
+                                    << "abcdef12" << 0 << -1
+                                    << "Já existe um usuário com este nome.\rEscolha outro nome para o novo usuário."
+                                    << int(UserField::Name);
 }
 
 void TestLogin::saveRefusals()
@@ -287,7 +298,8 @@ void TestLogin::editingKeepsOrChangesThePassword()
     edit.deactivated = true;
     QVERIFY(SaveUser(*m_app, edit).saved);
     QCOMPARE(one(QStringLiteral("SELECT SENHA FROM USUARIOS WHERE ID = 5")), before);
-    QCOMPARE(one(QStringLiteral("SELECT CONCAT(NIVEL, USU_SITUACAO) FROM USUARIOS WHERE ID = 5")), QStringLiteral("3D"));
+    QCOMPARE(one(QStringLiteral("SELECT CONCAT(NIVEL, USU_SITUACAO) FROM USUARIOS WHERE ID = 5")),
+             QStringLiteral("3D"));
     QCOMPARE(one(QStringLiteral("SELECT ID_CLIENTE FROM USUARIOS_CLIENTES WHERE ID_USUARIO = 5")), QStringLiteral("3"));
 
     edit.password = QStringLiteral("novasenha9");

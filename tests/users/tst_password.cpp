@@ -24,9 +24,8 @@ void TestPassword::pinnedHash()
     // SHA-1 of "MtRzK" + "ADMIN0" + "admin1234", as stored by every installation.
     QString hash;
     QVERIFY(HashPassword(QLatin1String(PasswordSalt), QStringLiteral("ADMIN0"), QStringLiteral("admin1234"), &hash));
-    QCOMPARE(hash, QString::fromLatin1(QCryptographicHash::hash("MtRzKADMIN0admin1234", QCryptographicHash::Sha1)
-                                           .toHex()
-                                           .toUpper()));
+    QCOMPARE(hash, QString::fromLatin1(
+                       QCryptographicHash::hash("MtRzKADMIN0admin1234", QCryptographicHash::Sha1).toHex().toUpper()));
     QCOMPARE(hash, QStringLiteral("45C0AB91677565A61EDA404075E8EEEFF46A56D3"));
     QVERIFY(VerifyPassword(QLatin1String(PasswordSalt), QStringLiteral("ADMIN0"), QStringLiteral("admin1234"), hash));
     QVERIFY(!VerifyPassword(QLatin1String(PasswordSalt), QStringLiteral("ADMIN0"), QStringLiteral("admin1235"), hash));
@@ -34,9 +33,8 @@ void TestPassword::pinnedHash()
                             hash.toLower()));
     // Accented names hash their 8-bit characters, as the older workstations did.
     QVERIFY(HashPassword(QLatin1String(PasswordSalt), QStringLiteral("JOÃO7"), QStringLiteral("senha123"), &hash));
-    QCOMPARE(hash, QString::fromLatin1(QCryptographicHash::hash("MtRzKJO\xC3O7senha123", QCryptographicHash::Sha1)
-                                           .toHex()
-                                           .toUpper()));
+    QCOMPARE(hash, QString::fromLatin1(
+                       QCryptographicHash::hash("MtRzKJO\xC3O7senha123", QCryptographicHash::Sha1).toHex().toUpper()));
 }
 
 void TestPassword::nameAndIdTakePart()

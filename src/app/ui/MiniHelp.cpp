@@ -37,9 +37,8 @@ public:
         memo->setPlainText(text);
         memo->setContextMenuPolicy(Qt::ActionsContextMenu);
         auto *copy = new QAction(QStringLiteral("Copiar"), memo);
-        QObject::connect(copy, &QAction::triggered, memo, [memo] {
-            QApplication::clipboard()->setText(memo->textCursor().selectedText());
-        });
+        QObject::connect(copy, &QAction::triggered, memo,
+                         [memo] { QApplication::clipboard()->setText(memo->textCursor().selectedText()); });
         memo->addAction(copy);
         const int lines = qMax(1, int(text.count(QLatin1Char('\n'))) + 1);
         memo->setFixedHeight(14 * lines + 5 + 10);

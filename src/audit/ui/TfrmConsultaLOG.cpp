@@ -52,8 +52,8 @@ QTableView *makeGrid(QWidget *parent, ResultSetModel *model)
     QObject::connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, grid, [grid, model](int section) {
         if (!model->columns().value(section, ResultSetModel::Column({}, {})).sortable)
             return;
-        const bool ascending = grid->property("sortSection").toInt() != section
-                               || grid->property("sortOrder").toInt() == Qt::DescendingOrder;
+        const bool ascending = grid->property("sortSection").toInt() != section ||
+                               grid->property("sortOrder").toInt() == Qt::DescendingOrder;
         model->sort(section, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
         grid->setProperty("sortSection", section);
         grid->setProperty("sortOrder", ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -176,9 +176,9 @@ TfrmConsultaLOG::TfrmConsultaLOG(AppContext &app, QWidget *parent)
     connect(btExcel, &QPushButton::clicked, this, [this] {
         if (m_pages->currentIndex() > 1)
             return;
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Gera Excel"),
-                                                          ActivityWorkbookName(m_shownFilter),
-                                                          QStringLiteral("Pasta de trabalho do Excel (*.xlsx)"));
+        const QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Gera Excel"), ActivityWorkbookName(m_shownFilter),
+                                         QStringLiteral("Pasta de trabalho do Excel (*.xlsx)"));
         if (!path.isEmpty())
             writeWorkbook(path);
     });
@@ -238,11 +238,10 @@ void TfrmConsultaLOG::loadRoutines()
     m_cbRotina->clear();
     m_cbRotina->addItem(AllRoutines, -1);
     db::ResultSet rs;
-    const QString sql =
-        m_cbGrupo->currentIndex() <= 0
-            ? QStringLiteral("select * from tab_rotina order by rot_desc")
-            : QStringLiteral("select * from TAB_ROTINA where ROT_ORIGEM = ") + sql::quote(m_cbGrupo->currentText())
-                  + QStringLiteral(" order by ROT_DESC");
+    const QString sql = m_cbGrupo->currentIndex() <= 0
+                            ? QStringLiteral("select * from tab_rotina order by rot_desc")
+                            : QStringLiteral("select * from TAB_ROTINA where ROT_ORIGEM = ") +
+                                  sql::quote(m_cbGrupo->currentText()) + QStringLiteral(" order by ROT_DESC");
     if (DynamicQuery(m_app, sql, QueryMode::Open, &rs))
         for (int r = 0; r < rs.rowCount(); ++r)
             m_cbRotina->addItem(rs.value(r, QStringLiteral("ROT_DESC")).toString(),
@@ -328,8 +327,8 @@ bool TfrmConsultaLOG::btPesquisarClick()
         m_pages->setCurrentIndex(1);
     }
     GravaLog(m_app, 85,
-             (f.complete ? QStringLiteral("Log geral  => Período :") : QStringLiteral("Somente LOG  => Período :"))
-                 + ActivitySummary(f) + QStringLiteral(" [") + QString::number(count) + QStringLiteral(" registros]"));
+             (f.complete ? QStringLiteral("Log geral  => Período :") : QStringLiteral("Somente LOG  => Período :")) +
+                 ActivitySummary(f) + QStringLiteral(" [") + QString::number(count) + QStringLiteral(" registros]"));
     return true;
 }
 
@@ -349,9 +348,9 @@ bool TfrmConsultaLOG::writeWorkbook(const QString &path)
     }
     GravaLog(m_app, 86,
              (m_shownFilter.complete ? QStringLiteral(" Geração Excel LOG GERAL em [")
-                                     : QStringLiteral(" Geração Excel Somente LOG em ["))
-                 + path + QStringLiteral("] Período :") + ActivitySummary(m_shownFilter) + QStringLiteral(" [Total de ")
-                 + QString::number(rows.rowCount()) + QStringLiteral(" registros]"));
+                                     : QStringLiteral(" Geração Excel Somente LOG em [")) +
+                 path + QStringLiteral("] Período :") + ActivitySummary(m_shownFilter) + QStringLiteral(" [Total de ") +
+                 QString::number(rows.rowCount()) + QStringLiteral(" registros]"));
     return true;
 }
 

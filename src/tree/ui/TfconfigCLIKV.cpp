@@ -130,8 +130,8 @@ void TfconfigCLIKV::showLogo(const QByteArray &jpeg)
 {
     QImage image;
     if (!jpeg.isEmpty() && image.loadFromData(jpeg, "JPEG"))
-        m_logo->setPixmap(QPixmap::fromImage(image).scaled(m_logo->size(), Qt::KeepAspectRatio,
-                                                           Qt::SmoothTransformation));
+        m_logo->setPixmap(
+            QPixmap::fromImage(image).scaled(m_logo->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else
         m_logo->clear();
 }

@@ -44,12 +44,23 @@ constexpr int TreeWidth = 240;
 
 // The commands that logging on enables and logging off disables.
 const QStringList GuardedCommands = {
-    QStringLiteral("acNovoLeitorToolbar"), QStringLiteral("acNovoLeitor"),    QStringLiteral("acConfigKLT"),
-    QStringLiteral("acMasterConf"),        QStringLiteral("acImportarLogs"),  QStringLiteral("acExportarLeitores"),
-    QStringLiteral("acLogoff"),            QStringLiteral("AuxRenomear"),     QStringLiteral("acUsuarios"),
-    QStringLiteral("acConfigsSis"),        QStringLiteral("acLocalizar"),     QStringLiteral("acLocalizarCartao"),
-    QStringLiteral("acProdDisp"),          QStringLiteral("ac_consumidor"),   QStringLiteral("acFormatarCartao"),
-    QStringLiteral("acConsultaLOG"),       QStringLiteral("ac_ATUALIZA_KLT700"),
+    QStringLiteral("acNovoLeitorToolbar"),
+    QStringLiteral("acNovoLeitor"),
+    QStringLiteral("acConfigKLT"),
+    QStringLiteral("acMasterConf"),
+    QStringLiteral("acImportarLogs"),
+    QStringLiteral("acExportarLeitores"),
+    QStringLiteral("acLogoff"),
+    QStringLiteral("AuxRenomear"),
+    QStringLiteral("acUsuarios"),
+    QStringLiteral("acConfigsSis"),
+    QStringLiteral("acLocalizar"),
+    QStringLiteral("acLocalizarCartao"),
+    QStringLiteral("acProdDisp"),
+    QStringLiteral("ac_consumidor"),
+    QStringLiteral("acFormatarCartao"),
+    QStringLiteral("acConsultaLOG"),
+    QStringLiteral("ac_ATUALIZA_KLT700"),
 };
 
 } // namespace
@@ -149,8 +160,7 @@ TfrmPrincipal::TfrmPrincipal(AppContext &app, QWidget *parent)
     connect(command(QStringLiteral("acConfigsSis")), &QAction::triggered, this, &TfrmPrincipal::showOwnerSettings);
     connect(command(QStringLiteral("acConsultaLOG")), &QAction::triggered, this, &TfrmPrincipal::showActivityLog);
     connect(command(QStringLiteral("acFormatarCartao")), &QAction::triggered, this, &TfrmPrincipal::showFormatCard);
-    connect(command(QStringLiteral("ac_ATUALIZA_KLT700")), &QAction::triggered, this,
-            &TfrmPrincipal::showProgramCard);
+    connect(command(QStringLiteral("ac_ATUALIZA_KLT700")), &QAction::triggered, this, &TfrmPrincipal::showProgramCard);
 
     connect(command(QStringLiteral("acNovoLeitorToolbar")), &QAction::triggered, this,
             &TfrmPrincipal::novoLeitorToolbar);
@@ -316,7 +326,8 @@ bool TfrmPrincipal::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Hide) {
         for (QMdiSubWindow *sub : m_workArea->subWindowList()) {
             if (sub->widget() == watched && !sub->isHidden())
-                QMetaObject::invokeMethod(sub, [sub] { sub->close(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    sub, [sub] { sub->close(); }, Qt::QueuedConnection);
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -414,8 +425,8 @@ bool TfrmPrincipal::runShowSequence()
         if (owner.isEmpty())
             setWindowTitle(QStringLiteral("Zentro -  ***** CLIENTE KAVORA NÃO IDENTIFICADO ******"));
         else
-            setWindowTitle(QStringLiteral("Zentro - ")
-                           + owner.value(0, QStringLiteral("CLIKV_NOMEFANTASIA")).toString());
+            setWindowTitle(QStringLiteral("Zentro - ") +
+                           owner.value(0, QStringLiteral("CLIKV_NOMEFANTASIA")).toString());
 
         setUserPanel(QStringLiteral("Usuário: ") + m_app.user.name);
         m_hintPanel->clear();
@@ -606,7 +617,8 @@ void TfrmPrincipal::showActivityLog()
 
 void TfrmPrincipal::showFormatCard()
 {
-    openChild(QStringLiteral("TfrmCardFormat"), [this] { return new TfrmCardFormat(m_app); }, false);
+    openChild(
+        QStringLiteral("TfrmCardFormat"), [this] { return new TfrmCardFormat(m_app); }, false);
 }
 
 void TfrmPrincipal::showProgramCard()
@@ -618,8 +630,8 @@ void TfrmPrincipal::closeEvent(QCloseEvent *event)
 {
     closeAllChildren();
     if (!m_app.user.name.isEmpty()) {
-        m_app.logEvent(QStringLiteral("O usuário ") + QLatin1Char('"') + m_app.user.name + QLatin1Char('"')
-                           + QStringLiteral(" saiu do sistema."),
+        m_app.logEvent(QStringLiteral("O usuário ") + QLatin1Char('"') + m_app.user.name + QLatin1Char('"') +
+                           QStringLiteral(" saiu do sistema."),
                        EventLog::Info);
     }
     m_app.logEvent(QStringLiteral("APLICAÇÃO ENCERRADA"), EventLog::ItemInfo);

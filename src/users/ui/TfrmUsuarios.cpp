@@ -90,15 +90,15 @@ bool TfrmUsuarios::reload()
     if (!DynamicQuery(m_app,
                       QStringLiteral("Select ID, NOME_LOCAL  from ITENS  WHERE EXCLUIDO = 0 AND ID_PAI = -1 order by "
                                      "NOME_LOCAL"),
-                      QueryMode::Open, &clients)
-        || !DynamicQuery(m_app, QStringLiteral("select * from USUARIOS_CLIENTES"), QueryMode::Open, &links)
-        || !DynamicQuery(m_app, QStringLiteral("Select * from USUARIOS WHERE NOME <> 'KAVORA' order by NOME"),
-                         QueryMode::Open, &users))
+                      QueryMode::Open, &clients) ||
+        !DynamicQuery(m_app, QStringLiteral("select * from USUARIOS_CLIENTES"), QueryMode::Open, &links) ||
+        !DynamicQuery(m_app, QStringLiteral("Select * from USUARIOS WHERE NOME <> 'KAVORA' order by NOME"),
+                      QueryMode::Open, &users))
         return false;
     m_cbCliente->clear();
     for (int r = 0; r < clients.rowCount(); ++r)
-        m_cbCliente->addItem(clients.value(r, QStringLiteral("NOME_LOCAL")).toString() + QStringLiteral(" - ")
-                                 + clients.value(r, QStringLiteral("ID")).toString(),
+        m_cbCliente->addItem(clients.value(r, QStringLiteral("NOME_LOCAL")).toString() + QStringLiteral(" - ") +
+                                 clients.value(r, QStringLiteral("ID")).toString(),
                              clients.value(r, QStringLiteral("ID")).toInt());
     m_clientOfUser.clear();
     for (int r = 0; r < links.rowCount(); ++r)
@@ -188,8 +188,8 @@ void TfrmUsuarios::btEditarClick()
         return;
     const int id = m_model->rows().value(r, QStringLiteral("ID")).toInt();
     if (id == 0) {
-        m_app.showMessageBox(QStringLiteral("O Usuário \"ADMIN\" não pode ser editado."), QStringLiteral("Edição negada"),
-                             mb::IconWarning);
+        m_app.showMessageBox(QStringLiteral("O Usuário \"ADMIN\" não pode ser editado."),
+                             QStringLiteral("Edição negada"), mb::IconWarning);
         return;
     }
     showRow(m_currentRow);
@@ -214,8 +214,9 @@ bool TfrmUsuarios::btSalvarClick()
     if (!result.saved) {
         m_app.showMessageBox(QStringLiteral("Impossível salvar as informações do usuário."), QStringLiteral("Usuários"),
                              mb::IconError);
-        GravaLog(m_app, 8, QStringLiteral("Usuário alterado : ") + form.name.trimmed().toUpper()
-                                + QStringLiteral(" / Perfil = ") + ProfileText(form.profile));
+        GravaLog(m_app, 8,
+                 QStringLiteral("Usuário alterado : ") + form.name.trimmed().toUpper() +
+                     QStringLiteral(" / Perfil = ") + ProfileText(form.profile));
         // The entered values stay for the operator to correct.
         switch (result.focus) {
         case UserField::Name:
@@ -267,9 +268,10 @@ void TfrmUsuarios::keyPressEvent(QKeyEvent *event)
 void TfrmUsuarios::closeEvent(QCloseEvent *event)
 {
     if (isEditing()) {
-        const int answer = m_app.showMessageBox(QStringLiteral("Existe um Usuário sendo incluso ou editado.Deseja salvar "
-                                                               "as informações deste usuário?"),
-                                                QStringLiteral("Cadastro"), mb::IconQuestion | mb::YesNoCancel);
+        const int answer =
+            m_app.showMessageBox(QStringLiteral("Existe um Usuário sendo incluso ou editado.Deseja salvar "
+                                                "as informações deste usuário?"),
+                                 QStringLiteral("Cadastro"), mb::IconQuestion | mb::YesNoCancel);
         if (answer == mb::IdCancel || (answer == mb::IdYes && !btSalvarClick())) {
             event->ignore();
             return;
