@@ -1,10 +1,16 @@
 // Window-wide behaviour: the field-help window and the wheel over grids.
 
+#include "ScriptedMessages.h"
+#include "TestDatabase.h"
+#include "app/AppContext.h"
 #include "app/ui/MiniHelp.h"
+#include "app/ui/TfrmDBUpdate.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
@@ -18,6 +24,7 @@ class TestWindowHelpers : public QObject
 private slots:
     void oneHelpWindowAtATime();
     void wheelMovesOneRowPerNotch();
+    void updateWindowShowsTheSteps();
 };
 
 void TestWindowHelpers::oneHelpWindowAtATime()
@@ -58,6 +65,43 @@ void TestWindowHelpers::wheelMovesOneRowPerNotch()
     wheel(120);
     wheel(120);
     QCOMPARE(view.currentIndex().row(), 9);
+}
+
+// The update window as the operator sees it: its caption, the panel shown only
+// while converting, the status line of each step, and closed at the end.
+void TestWindowHelpers::updateWindowShowsTheSteps()
+{
+    QTemporaryDir home;
+    qputenv("ZENTRO_HOME", home.path().toLocal8Bit());
+    QDir(home.path()).mkpath(QStringLiteral("data/conv"));
+    QFile script(home.path() + QStringLiteral("/data/conv/505.SQL"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("create table NOVA (x int)^\r\nupdate DBINFO set VERSION = '505'^\r\n");
+    script.close();
+
+    TestDatabase db;
+    TestDatabase::Options empty;
+    empty.empty = true;
+    QVERIFY(db.create(QStringLiteral("updatewindow"), empty));
+    QVERIFY(db.runSql(QStringLiteral("CREATE TABLE DBINFO (VERSION VARCHAR(3)); INSERT INTO DBINFO VALUES ('504');")));
+
+    ScriptedMessages messages;
+    AppContext app(messages);
+    app.cnt().open(db.connectionString());
+    TfrmDBUpdate window;
+    auto *status = window.findChildren<QLabel *>().last();
+    messages.expectPrefix(QStringLiteral("Uma atualização"), mb::IdYes);
+    messages.expectPrefix(QStringLiteral("As orientações do aviso anterior foram seguidas?"), mb::IdYes);
+    QVERIFY(UpdateDatabase(app, window, QStringLiteral("504")));
+    QVERIFY(messages.allShown());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Atualização de Estrutura de Banco de Dados"));
+    QCOMPARE(status->text(), QStringLiteral("Finalizando conversões necessárias... Aguarde..."));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.findChild<QProgressBar *>()->value(), 100);
+    QCOMPARE(app.cnt().query(QStringLiteral("SELECT VERSION FROM DBINFO")).value(0, 0).toString(),
+             QStringLiteral("505"));
+    db.drop();
+    qunsetenv("ZENTRO_HOME");
 }
 
 QTEST_MAIN(TestWindowHelpers)
