@@ -140,6 +140,25 @@ bool BD_Connect(AppContext &app, const QString &connectionString, DbUpdateView &
     }
 }
 
+bool SwitchDataSource(AppContext &app, int index, DbUpdateView &updateView)
+{
+    const SystemConf saved = app.conf;
+    app.conf.dataSource = app.dataSources.at(index).dataSource;
+    app.conf.friendlyName = app.dataSources.at(index).friendlyName;
+    app.conf.connectionString = ConnectionStringFor(app.conf.dataSource);
+    if (BD_Connect(app, app.conf.connectionString, updateView)) {
+        app.currentDataSource = index;
+        // The login records of the other database are not this one's.
+        app.loginRecord = 0;
+        return true;
+    }
+    app.showMessageBox(QStringLiteral("Impossível estabelecer conexão com o banco de dados.\rSelecione outra conexão."),
+                       QStringLiteral("Sem conexão BD"), mb::IconError);
+    app.conf = saved;
+    app.cnt().close();
+    return false;
+}
+
 void KeepAliveTick(AppContext &app)
 {
     try {

@@ -21,6 +21,11 @@ bool LoadSettingsAndProbe(AppContext &app);
 // True means connected at the required version.
 bool BD_Connect(AppContext &app, const QString &connectionString, DbUpdateView &updateView);
 
+// Connects to another data source of the table. On failure the operator is
+// told, the previous configuration is put back and the connection left
+// closed, for the keep-alive tick to reopen the previous one.
+bool SwitchDataSource(AppContext &app, int index, DbUpdateView &updateView);
+
 // Once a second while the main window lives: keeps the connection open,
 // reconnects it when it dropped. Never sends anything inside a transaction.
 void KeepAliveTick(AppContext &app);

@@ -552,20 +552,20 @@ void Connection::beginTransaction()
 
 void Connection::commit()
 {
-    if (!m_inTransaction)
-        return;
-    m_inTransaction = false;
-    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, SQL_COMMIT);
-    SQLSetConnectAttr(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-    checkRc(rc, SQL_HANDLE_DBC, m_h->dbc, "SQLEndTran");
+    endTransaction(SQL_COMMIT);
 }
 
 void Connection::rollback()
 {
+    endTransaction(SQL_ROLLBACK);
+}
+
+void Connection::endTransaction(short completion)
+{
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
-    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, SQL_ROLLBACK);
+    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, completion);
     SQLSetConnectAttr(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
     checkRc(rc, SQL_HANDLE_DBC, m_h->dbc, "SQLEndTran");
 }

@@ -66,6 +66,8 @@ private:
     int m_commandTimeout = 60;
 
     ResultSet run(const QString &sql, const QVariantList &params, bool wantRows);
+    // Commits or rolls back (SQL_COMMIT / SQL_ROLLBACK), then autocommit again.
+    void endTransaction(short completion);
 };
 
 // A transaction that rolls back unless it was committed. Only the routine that

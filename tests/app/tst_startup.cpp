@@ -33,6 +33,7 @@ private slots:
     void keepAliveNeverInsideATransaction();
     void keepAliveReconnects();
     void productListAndExistence();
+    void switchingDataSource();
 
 private:
     void writeIni(const QByteArray &text);
@@ -314,6 +315,37 @@ void TestStartup::productListAndExistence()
     QVERIFY(events.contains("Erro ao efetuar pesquisa (Fun\xE7\xE3o: RegExists): "));
     QVERIFY(events.contains("SQL: update NO_SUCH_TABLE set X = 1"));
     m_db.runSql(QStringLiteral("DELETE FROM LISTAS_PROD;"));
+}
+
+void TestStartup::switchingDataSource()
+{
+    m_app->dataSources = {{"A", "zt_missing_source", "Quebrada"}, {"B", m_db.dataSource(), "Matriz"}};
+    m_app->conf.dataSource = QStringLiteral("Zentro");
+    m_app->conf.friendlyName = QStringLiteral("Cliente geral");
+    m_app->conf.connectionString = ConnectionStringFor(QStringLiteral("Zentro"));
+    m_app->conf.logPath = m_folder.path() + QStringLiteral("/switch.htm");
+    m_app->loginRecord = 42;
+    SilentDbUpdateView view;
+
+    QVERIFY(SwitchDataSource(*m_app, 1, view));
+    QCOMPARE(m_app->currentDataSource, 1);
+    QCOMPARE(m_app->conf.friendlyName, QStringLiteral("Matriz"));
+    QCOMPARE(m_app->conf.connectionString, m_db.connectionString());
+    QCOMPARE(m_app->loginRecord, 0);
+    QVERIFY(m_app->cnt().isOpen());
+
+    m_messages.expectPrefix(QStringLiteral("Erro ao estabelecer conexão com o banco de dados (Função: BD_Connect): "));
+    m_messages.expect(QStringLiteral("Impossível estabelecer conexão com o banco de dados.\rSelecione outra conexão."),
+                      QStringLiteral("Sem conexão BD"), 16);
+    QVERIFY(!SwitchDataSource(*m_app, 0, view));
+    // Everything as it was, and the connection left for the tick to reopen.
+    QCOMPARE(m_app->currentDataSource, 1);
+    QCOMPARE(m_app->conf.friendlyName, QStringLiteral("Matriz"));
+    QCOMPARE(m_app->conf.connectionString, m_db.connectionString());
+    QCOMPARE(m_app->conf.logPath, m_folder.path() + QStringLiteral("/switch.htm"));
+    QVERIFY(!m_app->cnt().isOpen());
+    KeepAliveTick(*m_app);
+    QVERIFY(m_app->cnt().isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

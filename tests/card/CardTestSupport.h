@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MessagePresenter.h"
 #include "card/CardChannel.h"
 #include "card/CardFiles.h"
 #include "card/CardModel.h"
@@ -7,6 +8,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QtEndian>
 
@@ -167,6 +169,20 @@ inline QByteArray pattern(qsizetype size, quint32 seed = 1)
         b[i] = char(x >> 16);
     }
     return b;
+}
+
+// What the card windows' tests share: the installation's 3F02h keys, the
+// question every format asks, and a window's child by name.
+inline const QList<QByteArray> Keys{hex("0123456789ABCDEF"), hex("FEDCBA9876543210"), hex("0011223344556677")};
+inline const QString Question = QStringLiteral("Essa operação apaga o cartão!\r\nDeseja continuar?");
+inline constexpr int QuestionFlags = zentro::mb::YesNo | zentro::mb::IconWarning | zentro::mb::DefaultButton2;
+
+template <class T> T *child(QObject *w, const char *name)
+{
+    T *c = w->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
 }
 
 } // namespace cardtest

@@ -10,8 +10,6 @@ using namespace cardtest;
 
 namespace {
 
-const QList<QByteArray> Keys{hex("0123456789ABCDEF"), hex("FEDCBA9876543210"), hex("0011223344556677")};
-
 struct Recorder
 {
     CardFormatter::Hooks hooks()

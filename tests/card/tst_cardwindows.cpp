@@ -27,17 +27,6 @@ using namespace cardtest;
 namespace {
 
 const QByteArray Reader = "Leitora de mesa 00 00";
-const QList<QByteArray> Keys{hex("0123456789ABCDEF"), hex("FEDCBA9876543210"), hex("0011223344556677")};
-const QString Question = "Essa operação apaga o cartão!\r\nDeseja continuar?";
-constexpr int QuestionFlags = mb::YesNo | mb::IconWarning | mb::DefaultButton2;
-
-template <class T> T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
 
 } // namespace
 

@@ -1,13 +1,32 @@
 #pragma once
 
-// Small helpers the tree tests share: reading the tree by texts.
+// Small helpers the tree tests share: a demo database to work on, and
+// reading the tree by texts.
 
+#include "TestDatabase.h"
 #include "app/AppContext.h"
+#include "app/DbUpdate.h"
+#include "app/Startup.h"
+#include "audit/AuditTrail.h"
 #include "tree/ItemTree.h"
 
 #include <QStringList>
 
 namespace treetest {
+
+// A fresh demo database of its own, and ADMIN logged on to it with a login
+// record open, as every tree test starts.
+inline bool openDemoAsAdmin(TestDatabase &db, const QString &name, zentro::AppContext &app, const QString &eventLog)
+{
+    TestDatabase::Options demo;
+    demo.demo = true;
+    if (!db.create(name, demo))
+        return false;
+    app.events().setPath(eventLog);
+    app.user = {0, QStringLiteral("ADMIN"), 1};
+    zentro::SilentDbUpdateView view;
+    return zentro::BD_Connect(app, db.connectionString(), view) && zentro::inicialog(app);
+}
 
 inline QStringList childTexts(const zentro::TreeNode *node)
 {

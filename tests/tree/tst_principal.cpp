@@ -43,6 +43,8 @@ private slots:
 
 private:
     QStringList panels(TfrmPrincipal &w) const;
+    // The installation of these tests, connected to the demo database.
+    bool connectToDemo(AppContext &app);
 
     TestDatabase m_db;
     QTemporaryDir m_folder;
@@ -75,6 +77,16 @@ const QStringList Guarded = {"acNovoLeitor", "acConfigKLT",   "acMasterConf",   
 
 } // namespace
 
+bool TestPrincipal::connectToDemo(AppContext &app)
+{
+    app.buildInfo = QStringLiteral("5.505.0.1");
+    app.installation.ownerId = 1001;
+    app.installation.ownerTradeName = QStringLiteral("Vending Demonstração Ltda");
+    app.programFolder = m_folder.path();
+    SilentDbUpdateView view;
+    return BD_Connect(app, m_db.connectionString(), view);
+}
+
 QStringList TestPrincipal::panels(TfrmPrincipal &w) const
 {
     QStringList texts;
@@ -87,8 +99,7 @@ void TestPrincipal::titleNamesTheOwner()
 {
     AppContext app(m_messages);
     app.buildInfo = QStringLiteral("5.505.0.1");
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
 
     app.cnt().execute(QStringLiteral("DELETE FROM CLIENTESKV"));
     app.cnt().execute(QStringLiteral("DELETE FROM TAB_MOV_USU"));
@@ -107,8 +118,7 @@ void TestPrincipal::statusBarAndProgress()
     AppContext app(m_messages);
     app.buildInfo = QStringLiteral("5.505.0.1");
     app.user.name = QStringLiteral("MARIA");
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     TfrmPrincipal w(app);
     QVERIFY(w.runShowSequence());
     const QStringList texts = panels(w);
@@ -173,11 +183,7 @@ void TestPrincipal::commandsByProfile()
     QFETCH(bool, systemSettings);
     ScriptedMessages messages;
     AppContext app(messages);
-    app.installation.ownerId = 1001;
-    app.installation.ownerTradeName = QStringLiteral("Vending Demonstração Ltda");
-    app.programFolder = m_folder.path();
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     if (!level.isEmpty()) {
         QString hash;
         const int id = 50 + level.toInt();
@@ -218,9 +224,7 @@ void TestPrincipal::oneInstancePerWindow()
 {
     ScriptedMessages messages;
     AppContext app(messages);
-    app.installation.ownerId = 1001;
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     TfrmPrincipal w(app);
     w.show();
     QVERIFY(w.runShowSequence());
@@ -238,9 +242,7 @@ void TestPrincipal::loginNeedsOtherWindowsClosed()
 {
     ScriptedMessages messages;
     AppContext app(messages);
-    app.installation.ownerId = 1001;
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     TfrmPrincipal w(app);
     QVERIFY(w.runShowSequence());
     logOn(w, QStringLiteral("ADMIN"), QStringLiteral("admin1234"));
@@ -302,11 +304,7 @@ void TestPrincipal::ownerSettings()
 {
     ScriptedMessages messages;
     AppContext app(messages);
-    app.installation.ownerId = 1001;
-    app.installation.ownerTradeName = QStringLiteral("Vending Demonstração Ltda");
-    app.loginRecord = 0;
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     app.cnt().execute(QStringLiteral("DELETE FROM CLIENTESKV"));
     messages.expect(QStringLiteral("Há algum erro na configuração do Cliente Kavora."));
     QVERIFY(!TfconfigCLIKV(app).isValid());
@@ -360,9 +358,7 @@ void TestPrincipal::treeInTheWindow()
 {
     ScriptedMessages messages;
     AppContext app(messages);
-    app.installation.ownerId = 1001;
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(app, m_db.connectionString(), view));
+    QVERIFY(connectToDemo(app));
     TfrmPrincipal w(app);
     QVERIFY(w.runShowSequence());
     const QStringList texts = panels(w);

@@ -75,16 +75,10 @@ void TestTreeOperations::initTestCase()
 
 void TestTreeOperations::init()
 {
-    TestDatabase::Options demo;
-    demo.demo = true;
-    QVERIFY(m_db.create(QStringLiteral("treeops"), demo));
     m_messages.clear();
     m_app = std::make_unique<AppContext>(m_messages);
-    m_app->events().setPath(m_folder.path() + QStringLiteral("/events_log.htm"));
-    m_app->user = {0, QStringLiteral("ADMIN"), 1};
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(*m_app, m_db.connectionString(), view));
-    QVERIFY(inicialog(*m_app));
+    QVERIFY(
+        openDemoAsAdmin(m_db, QStringLiteral("treeops"), *m_app, m_folder.path() + QStringLiteral("/events_log.htm")));
 }
 
 void TestTreeOperations::cleanup()

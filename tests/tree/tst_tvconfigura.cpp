@@ -62,16 +62,10 @@ void TestTvConfigura::initTestCase()
 
 void TestTvConfigura::init()
 {
-    TestDatabase::Options demo;
-    demo.demo = true;
-    QVERIFY(m_db.create(QStringLiteral("tvconfigura"), demo));
     m_messages.clear();
     m_app = std::make_unique<AppContext>(m_messages);
-    m_app->events().setPath(m_folder.path() + QStringLiteral("/events_log.htm"));
-    m_app->user = {0, QStringLiteral("ADMIN"), 1};
-    SilentDbUpdateView view;
-    QVERIFY(BD_Connect(*m_app, m_db.connectionString(), view));
-    QVERIFY(inicialog(*m_app));
+    QVERIFY(openDemoAsAdmin(m_db, QStringLiteral("tvconfigura"), *m_app,
+                            m_folder.path() + QStringLiteral("/events_log.htm")));
     m_tv = std::make_unique<TvConfigura>(*m_app);
     m_tv->resize(320, 600);
     m_tv->show();

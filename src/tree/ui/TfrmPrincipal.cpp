@@ -565,24 +565,11 @@ void TfrmPrincipal::switchDataSource(int index)
         return;
     m_switching = true;
     acLogoffExecute(false);
-    const SystemConf saved = m_app.conf;
-    m_app.conf.dataSource = m_app.dataSources.at(index).dataSource;
-    m_app.conf.friendlyName = m_app.dataSources.at(index).friendlyName;
-    m_app.conf.connectionString = ConnectionStringFor(m_app.conf.dataSource);
     TfrmDBUpdate updateView;
-    if (BD_Connect(m_app, m_app.conf.connectionString, updateView)) {
-        m_app.currentDataSource = index;
-        m_app.loginRecord = 0;
+    if (SwitchDataSource(m_app, index, updateView))
         runShowSequence();
-    } else {
-        m_app.showMessageBox(QStringLiteral("Impossível estabelecer conexão com o banco de dados.\rSelecione outra "
-                                            "conexão."),
-                             QStringLiteral("Sem conexão BD"), mb::IconError);
-        m_app.conf = saved;
+    else
         m_cbDataSource->setCurrentIndex(m_app.currentDataSource);
-        // The tick reopens the previous connection from the restored settings.
-        m_app.cnt().close();
-    }
     m_switching = false;
 }
 
